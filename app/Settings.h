@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The last chosen box, remembered between runs. Holds nothing in memory: every
+// access opens the platform's store afresh, so a write is on record at once.
+class Settings : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString lastDeviceIp READ lastDeviceIp WRITE setLastDeviceIp NOTIFY lastDeviceIpChanged)
+    Q_PROPERTY(QString lastDeviceName READ lastDeviceName WRITE setLastDeviceName NOTIFY lastDeviceNameChanged)
+
+public:
+    explicit Settings(QObject *parent = nullptr);
+
+    QString lastDeviceIp() const;
+    void setLastDeviceIp(const QString &ip);
+    QString lastDeviceName() const;
+    void setLastDeviceName(const QString &name);
+
+signals:
+    void lastDeviceIpChanged();
+    void lastDeviceNameChanged();
+
+private:
+    static QString read(const char *key);
+    static bool write(const char *key, const QString &value);
+};

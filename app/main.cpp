@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "KeySender.h"
+#include "Settings.h"
+#include "StartHost.h"
+
+#include <QCommandLineParser>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    // The store that Settings opens is named by these two, so they come first.
+    QGuiApplication::setOrganizationName(QStringLiteral("Orvantide"));
+    QGuiApplication::setApplicationName(QStringLiteral("Falquin"));
+    QGuiApplication::setApplicationVersion(QStringLiteral("1.1.1"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/app_icon.png")));
+    if (QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
+        qWarning("Failed to register Material Symbols Rounded font");
+
+    Settings settings;
+    KeySender keySender;
+    QString startHost = settings.lastDeviceIp();
+
+    QCommandLineParser parser;
+    const QCommandLineOption hostOption = starthost::hostOption();
+    starthost::configureParser(parser, hostOption);
+    if (!parser.parse(QCoreApplication::arguments()))
+        qWarning("%s", qPrintable(parser.errorText()));
+    startHost = starthost::resolve(starthost::candidate(parser, hostOption), startHost, settings);
+
+    // Host first: setting it clears the name.
+    keySender.setHost(startHost);
+    keySender.setDeviceName(settings.lastDeviceName());
+
+    QQmlApplicationEngine engine;
+    // Lets "import Falquin" resolve from the resources wherever the binary lives.
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    engine.rootContext()->setContextProperty(QStringLiteral("settings"), &settings);
+    engine.rootContext()->setContextProperty(QStringLiteral("keySender"), &keySender);
+    QObject::connect(
+        &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
+        Qt::QueuedConnection);
+    engine.load(QUrl(QStringLiteral("qrc:/qml/Main.qml")));
+
+    return QGuiApplication::exec();
+}

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "KeySender.h"
+
+#include "KeyDatagram.h"
+
+#include <QHostAddress>
+#include <QTimer>
+#include <QUdpSocket>
+
+using namespace keydatagram;
+
+KeySender::KeySender(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void KeySender::setHost(const QString &host)
+{
+    if (host == m_host)
+        return;
+    m_host = host;
+    // A name belongs to the previous box; callers set the new name afterwards.
+    if (!m_deviceName.isEmpty()) {
+        m_deviceName.clear();
+        emit deviceNameChanged();
+    }
+    emit hostChanged();
+}
+
+void KeySender::setDeviceName(const QString &name)
+{
+    if (name == m_deviceName)
+        return;
+    m_deviceName = name;
+    emit deviceNameChanged();
+}
+
+void KeySender::sendKey(const QString &keys)
+{
+    if (m_host.isEmpty()) {
+        emit keyFailed(keys, tr("no device configured"));
+        return;
+    }
+    const QHostAddress address(m_host);
+    if (address.isNull()) {
+        emit keyFailed(keys, tr("invalid IP address '%1'").arg(m_host));
+        return;
+    }
+    const QByteArray utf8 = keys.toUtf8();
+    if (utf8.size() > kMaxKeyBytes) {
+        emit keyFailed(keys, tr("key string too long"));
+        return;
+    }
+
+    ensureSocket();
+    const quint8 number = ++m_sequence;
+    const QByteArray datagram = buildRequest(number, utf8);
+    if (m_socket->writeDatagram(datagram, address, kPort) != kDatagramSize) {
+        emit keyFailed(keys, tr("send failed: %1").arg(m_socket->errorString()));
+        return;
+    }
+    m_pending.insert(number, keys);
+    emit keySent(keys);
+    QTimer::singleShot(kAckTimeoutMs, Qt::CoarseTimer, this, [this, number] { onTimeout(number); });
+}
+
+void KeySender::ensureSocket()
+{
+    if (m_socket)
+        return;
+    m_socket = new QUdpSocket(this);
+    connect(m_socket, &QUdpSocket::readyRead, this, &KeySender::onReadyRead);
+}
+
+void KeySender::onReadyRead()
+{
+    while (m_socket->hasPendingDatagrams()) {
+        const qint64 size = m_socket->pendingDatagramSize();
+        // A datagram whose size cannot be told is discarded rather than left to spin on.
+        QByteArray datagram(qMax<qint64>(size, 0), Qt::Uninitialized);
+        const qint64 got = m_socket->readDatagram(datagram.data(), datagram.size());
+        if (got < 0)
+            break;
+        if (size < 0)
+            continue;
+        const auto ack = parseAck(datagram.constData(), got);
+        if (!ack)
+            continue;
+        const auto it = m_pending.constFind(ack->sequence);
+        if (it == m_pending.cend())
+            continue;
+        const QString text = *it;
+        m_pending.erase(it);
+        if (ack->status != 0)
+            emit keyFailed(text, tr("device could not parse the key string"));
+        else
+            emit keyAcknowledged(text);
+    }
+}
+
+void KeySender::onTimeout(quint8 number)
+{
+    const auto it = m_pending.constFind(number);
+    if (it == m_pending.cend())
+        return;
+    const QString text = *it;
+    m_pending.erase(it);
+    emit keyFailed(text, tr("no response from %1").arg(m_deviceName.isEmpty() ? m_host : m_deviceName));
+}

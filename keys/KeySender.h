@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class QUdpSocket;
+
+// Sends key commands to the chosen box and reports each one's outcome.
+class KeySender : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString host READ host WRITE setHost NOTIFY hostChanged)
+    Q_PROPERTY(QString deviceName READ deviceName WRITE setDeviceName NOTIFY deviceNameChanged)
+
+public:
+    explicit KeySender(QObject *parent = nullptr);
+
+    QString host() const { return m_host; }
+    void setHost(const QString &host);
+    QString deviceName() const { return m_deviceName; }
+    void setDeviceName(const QString &name);
+
+    Q_INVOKABLE void sendKey(const QString &keys);
+
+    // Keys awaiting their acknowledgement, by sequence number.
+    const QHash<quint8, QString> &pending() const { return m_pending; }
+
+signals:
+    void hostChanged();
+    void deviceNameChanged();
+    void keySent(const QString &keys);
+    void keyAcknowledged(const QString &keys);
+    void keyFailed(const QString &keys, const QString &reason);
+
+private:
+    void ensureSocket();
+    void onReadyRead();
+    void onTimeout(quint8 number);
+
+    QUdpSocket *m_socket = nullptr;
+    QString m_host;
+    QString m_deviceName;
+    quint8 m_sequence = 0;
+    QHash<quint8, QString> m_pending;
+};

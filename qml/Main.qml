@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: Apache-2.0
+import QtQuick
+import QtQuick.Controls.Basic
+
+ApplicationWindow {
+    id: window
+
+    width: 340
+    height: 920
+    minimumWidth: 220
+    minimumHeight: 560
+    visible: true
+    title: "Falquin"
+    color: "#0f0f0f"
+}
