@@ -21,17 +21,17 @@ void configureParser(QCommandLineParser &parser, const QCommandLineOption &host)
     parser.addPositionalArgument(QStringLiteral("ip"), QStringLiteral("Same as --host."), QStringLiteral("[ip]"));
 }
 
-QString candidate(const QCommandLineParser &parser, const QCommandLineOption &host)
+QString resolve(QCommandLineParser &parser, const QCommandLineOption &host, const QStringList &arguments,
+                Settings &settings)
 {
-    QString value = parser.value(host);
-    const QStringList positional = parser.positionalArguments();
-    if (value.isEmpty() && !positional.isEmpty())
-        value = positional.first();
-    return value;
-}
+    const QString stored = settings.lastDeviceIp();
+    if (!parser.parse(arguments))
+        qWarning("%s", qUtf8Printable(parser.errorText()));
 
-QString resolve(const QString &candidate, const QString &stored, Settings &settings)
-{
+    QString candidate = parser.value(host);
+    const QStringList positional = parser.positionalArguments();
+    if (candidate.isEmpty() && !positional.isEmpty())
+        candidate = positional.first();
     if (candidate.isEmpty())
         return stored;
     if (QHostAddress(candidate).isNull()) {

@@ -3,22 +3,22 @@
 
 #include <QCommandLineOption>
 #include <QString>
+#include <QStringList>
 
 class QCommandLineParser;
 class Settings;
 
 // Which box the program starts on: the remembered one, unless the command line
-// names a valid address.
+// names a valid address, which is then remembered in its place.
 namespace starthost {
 
 QCommandLineOption hostOption();
 void configureParser(QCommandLineParser &parser, const QCommandLineOption &host);
 
-// The value of --host, or else the first positional argument, or else empty.
-QString candidate(const QCommandLineParser &parser, const QCommandLineOption &host);
-
-// Applies a candidate to the remembered address: returns the start host and
-// records a new valid address (with an empty name) in the settings.
-QString resolve(const QString &candidate, const QString &stored, Settings &settings);
+// Parses the arguments into the configured parser (a parse error is logged, and
+// whatever was recognised still counts) and returns the start host, writing a
+// new valid address and an empty name to the settings.
+QString resolve(QCommandLineParser &parser, const QCommandLineOption &host, const QStringList &arguments,
+                Settings &settings);
 
 } // namespace starthost

@@ -23,14 +23,11 @@ int main(int argc, char *argv[])
 
     Settings settings;
     KeySender keySender;
-    QString startHost = settings.lastDeviceIp();
 
     QCommandLineParser parser;
     const QCommandLineOption hostOption = starthost::hostOption();
     starthost::configureParser(parser, hostOption);
-    if (!parser.parse(QCoreApplication::arguments()))
-        qWarning("%s", qPrintable(parser.errorText()));
-    startHost = starthost::resolve(starthost::candidate(parser, hostOption), startHost, settings);
+    const QString startHost = starthost::resolve(parser, hostOption, QCoreApplication::arguments(), settings);
 
     // Host first: setting it clears the name.
     keySender.setHost(startHost);

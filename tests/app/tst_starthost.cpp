@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "Settings.h"
+#include "StartHost.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTest>
+
+namespace {
+QStringList warnings;
+void recordWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg)
+        warnings << message;
+}
+} // namespace
+
+class TestStartHost : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void precedence_data();
+    void precedence();
+};
+
+void TestStartHost::initTestCase()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
+    QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+    QVERIFY(QSettings().fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME") + '/'));
+}
+
+void TestStartHost::precedence_data()
+{
+    QTest::addColumn<QString>("storedIp"); // empty: key missing
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("startHost");
+    QTest::addColumn<QString>("ipAfter");
+    QTest::addColumn<QString>("nameAfter");
+    QTest::addColumn<QStringList>("expectedWarnings");
+
+    const QString s = QStringLiteral("10.0.0.5");
+    const QString notIp = QStringLiteral("Ignoring device argument \"%1\": not an IP address");
+    QTest::newRow("nothing, empty store") << "" << QStringList() << ""
+                                          << ""
+                                          << "" << QStringList();
+    QTest::newRow("nothing, stored") << s << QStringList() << s << s << "Den" << QStringList();
+    QTest::newRow("--host same as stored") << s << QStringList { "--host", s } << s << s << "Den" << QStringList();
+    QTest::newRow("--host=new") << s << QStringList { "--host=10.0.0.9" } << "10.0.0.9"
+                                << "10.0.0.9"
+                                << "" << QStringList();
+    QTest::newRow("--host ipv6") << s << QStringList { "--host", "fe80::1" } << "fe80::1"
+                                 << "fe80::1"
+                                 << "" << QStringList();
+    QTest::newRow("--host wins over positional") << s << QStringList { "--host", "10.0.0.9", "10.0.0.7" } << "10.0.0.9"
+                                                 << "10.0.0.9"
+                                                 << "" << QStringList();
+    QTest::newRow("--host not an address")
+        << s << QStringList { "--host", "tv.local" } << s << s << "Den" << QStringList { notIp.arg("tv.local") };
+    QTest::newRow("bad --host, positional not consulted") << s << QStringList { "--host", "999.1.1.1", "10.0.0.7" } << s
+                                                          << s << "Den" << QStringList { notIp.arg("999.1.1.1") };
+    QTest::newRow("positional") << s << QStringList { "10.0.0.7" } << "10.0.0.7"
+                                << "10.0.0.7"
+                                << "" << QStringList();
+    QTest::newRow("first positional only") << "" << QStringList { "10.0.0.7", "10.0.0.8" } << "10.0.0.7"
+                                           << "10.0.0.7"
+                                           << "" << QStringList();
+    QTest::newRow("positional not an address")
+        << s << QStringList { "box" } << s << s << "Den" << QStringList { notIp.arg("box") };
+    QTest::newRow("empty --host, positional") << s << QStringList { "--host=", "10.0.0.7" } << "10.0.0.7"
+                                              << "10.0.0.7"
+                                              << "" << QStringList();
+    QTest::newRow("unknown option, then normal start")
+        << s << QStringList { "--bogus", "--host", "10.0.0.9" } << "10.0.0.9"
+        << "10.0.0.9"
+        << "" << QStringList { "Unknown option 'bogus'." };
+    QTest::newRow("help is not an option")
+        << s << QStringList { "--help" } << s << s << "Den" << QStringList { "Unknown option 'help'." };
+    QTest::newRow("--host without value")
+        << s << QStringList { "--host" } << s << s << "Den" << QStringList { "Missing value after '--host'." };
+}
+
+void TestStartHost::precedence()
+{
+    QFETCH(QString, storedIp);
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, expectedWarnings);
+    QSettings().clear();
+    if (!storedIp.isEmpty()) {
+        QSettings().setValue("lastDeviceIp", storedIp);
+        QSettings().setValue("lastDeviceName", "Den");
+    }
+
+    Settings settings;
+    QCommandLineParser parser;
+    const QCommandLineOption host = starthost::hostOption();
+    starthost::configureParser(parser, host);
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+    const QString start = starthost::resolve(parser, host, QStringList { "falquin" } + args, settings);
+    qInstallMessageHandler(previous);
+
+    QTEST(start, "startHost");
+    QTEST(settings.lastDeviceIp(), "ipAfter");
+    QTEST(settings.lastDeviceName(), "nameAfter");
+    QCOMPARE(warnings, expectedWarnings);
+    if (storedIp.isEmpty() && start.isEmpty())
+        QCOMPARE(QSettings().allKeys(), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestStartHost)
+#include "tst_starthost.moc"

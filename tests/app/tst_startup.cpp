@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: Apache-2.0
+// Starts the real executable under a private X server, inside the test's own
+// network namespace, and closes its window the way a window manager would.
+#include <QDir>
+#include <QLibraryInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+// The top-level window titled "Falquin", or 0.
+Window findWindow(Display *display)
+{
+    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (!XQueryTree(display, root, &root, &parent, &children, &count))
+        return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char *name = nullptr;
+        if (XFetchName(display, children[i], &name) && name && QByteArray(name) == "Falquin")
+            found = children[i];
+        if (name)
+            XFree(name);
+    }
+    XFree(children);
+    return found;
+}
+
+void sendClose(Display *display, Window window)
+{
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void closingTheWindowExitsCleanly();
+    void commandLineHostIsRemembered();
+    void exitCodeOneWhenTheWindowCannotBeCreated();
+
+private:
+    QProcessEnvironment environment() const;
+    int runAndClose(const QStringList &args, QByteArray *errors = nullptr);
+
+    QProcess m_xvfb;
+    QByteArray m_display;
+    Display *m_x = nullptr;
+};
+
+void TestStartup::initTestCase()
+{
+    m_xvfb.start(QStringLiteral("Xvfb"), { "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x1024x24" });
+    QVERIFY2(m_xvfb.waitForStarted(), "Xvfb is needed (package xvfb)");
+    QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine(), 10000);
+    m_display = ':' + m_xvfb.readLine().trimmed();
+    m_x = XOpenDisplay(m_display.constData());
+    QVERIFY(m_x);
+}
+
+void TestStartup::cleanupTestCase()
+{
+    if (m_x)
+        XCloseDisplay(m_x);
+    m_xvfb.terminate();
+    m_xvfb.waitForFinished();
+}
+
+QProcessEnvironment TestStartup::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+    return env;
+}
+
+// Runs falquin until its window shows, closes the window, returns the exit code.
+int TestStartup::runAndClose(const QStringList &args, QByteArray *errors)
+{
+    QProcess falquin;
+    falquin.setProcessEnvironment(environment());
+    falquin.start(QStringLiteral(FALQUIN_BINARY), args);
+    if (!falquin.waitForStarted())
+        return -1;
+    Window window = 0;
+    for (int i = 0; i < 200 && !window && falquin.state() == QProcess::Running; ++i) {
+        QTest::qWait(50);
+        window = findWindow(m_x);
+    }
+    if (!window) {
+        falquin.kill();
+        falquin.waitForFinished();
+        qWarning("no window: %s", falquin.readAllStandardError().constData());
+        return -1;
+    }
+    QTest::qWait(300);
+    sendClose(m_x, window);
+    if (!falquin.waitForFinished(10000)) {
+        falquin.kill();
+        falquin.waitForFinished();
+        return -2;
+    }
+    if (errors)
+        *errors = falquin.readAllStandardError();
+    return falquin.exitStatus() == QProcess::NormalExit ? falquin.exitCode() : -3;
+}
+
+void TestStartup::closingTheWindowExitsCleanly()
+{
+    QByteArray errors;
+    QCOMPARE(runAndClose({ "--host", "127.0.0.1" }, &errors), 0);
+    QVERIFY2(!errors.contains("qrc:/") && !errors.contains("Failed"), errors.constData());
+}
+
+void TestStartup::commandLineHostIsRemembered()
+{
+    QSettings store(QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("Orvantide/Falquin.conf"),
+                    QSettings::IniFormat);
+    store.setValue("lastDeviceIp", "127.0.0.1");
+    store.setValue("lastDeviceName", "Den");
+    store.sync();
+
+    QCOMPARE(runAndClose({ "--host", "127.0.0.9" }), 0);
+    store.sync();
+    QCOMPARE(store.value("lastDeviceIp").toString(), QStringLiteral("127.0.0.9"));
+    QCOMPARE(store.value("lastDeviceName").toString(), QString());
+
+    // A run with no arguments keeps what the last one chose.
+    store.setValue("lastDeviceName", "Den");
+    store.sync();
+    QCOMPARE(runAndClose({}), 0);
+    store.sync();
+    QCOMPARE(store.value("lastDeviceIp").toString(), QStringLiteral("127.0.0.9"));
+    QCOMPARE(store.value("lastDeviceName").toString(), QStringLiteral("Den"));
+}
+
+void TestStartup::exitCodeOneWhenTheWindowCannotBeCreated()
+{
+    // A copy of the binary whose qt.conf points the QML imports at an empty
+    // folder: the main window's imports fail and no root object is created.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString copy = dir.filePath("falquin");
+    QVERIFY(QFile::copy(QStringLiteral(FALQUIN_BINARY), copy));
+    QVERIFY(QDir(dir.path()).mkdir("imports"));
+    QFile conf(dir.filePath("qt.conf"));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write("[Paths]\nPlugins=" + QLibraryInfo::path(QLibraryInfo::PluginsPath).toUtf8()
+               + "\nQmlImports=" + dir.filePath("imports").toUtf8() + "\n");
+    conf.close();
+
+    QProcess falquin;
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    falquin.setProcessEnvironment(env);
+    falquin.start(copy, { "--host", "127.0.0.1" });
+    QVERIFY(falquin.waitForFinished(10000));
+    QCOMPARE(falquin.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(falquin.exitCode(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
