@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: Apache-2.0
+// Round trip of one key, sendKey to keyAcknowledged, against the simulator's key
+// service on loopback, next to a plain POSIX UDP ping-pong of request-sized
+// datagrams measured in the same run.
+#include "KeyDatagram.h"
+#include "KeySender.h"
+#include "KeyService.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstdio>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Stats
+{
+    double median;
+    double p99;
+};
+
+Stats summarise(std::vector<qint64> ns)
+{
+    std::sort(ns.begin(), ns.end());
+    return {ns[ns.size() / 2] / 1000.0, ns[ns.size() * 99 / 100] / 1000.0};
+}
+
+std::vector<qint64> keyRoundTrips(int count, int warmup)
+{
+    QThread boxThread;
+    auto *box = new KeyService;
+    if (!box->listen(QHostAddress::LocalHost, keydatagram::kPort))
+        qFatal("cannot listen on the key port: %s", qPrintable(box->errorString()));
+    box->moveToThread(&boxThread);
+    QObject::connect(&boxThread, &QThread::finished, box, &QObject::deleteLater);
+    boxThread.start();
+
+    KeySender sender;
+    sender.setHost(QStringLiteral("127.0.0.1"));
+    std::vector<qint64> samples;
+    samples.reserve(size_t(count));
+    QElapsedTimer clock;
+    int remaining = warmup + count;
+    QObject::connect(&sender, &KeySender::keyFailed, [](const QString &, const QString &reason) {
+        qFatal("key failed: %s", qPrintable(reason));
+    });
+    QObject::connect(&sender, &KeySender::keyAcknowledged, [&] {
+        if (remaining-- <= count)
+            samples.push_back(clock.nsecsElapsed());
+        if (remaining == 0) {
+            QCoreApplication::quit();
+            return;
+        }
+        clock.start();
+        sender.sendKey(QStringLiteral("up"));
+    });
+    clock.start();
+    sender.sendKey(QStringLiteral("up"));
+    QCoreApplication::exec();
+
+    boxThread.quit();
+    boxThread.wait();
+    return samples;
+}
+
+std::vector<qint64> plainRoundTrips(int count, int warmup)
+{
+    const int server = socket(AF_INET, SOCK_DGRAM, 0);
+    const int client = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (bind(server, reinterpret_cast<sockaddr *>(&address), length) != 0
+        || getsockname(server, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        qFatal("cannot bind the echo socket");
+
+    const int total = warmup + count;
+    std::thread echo([server, total] {
+        char buffer[keydatagram::kDatagramSize];
+        sockaddr_in from = {};
+        for (int i = 0; i < total; ++i) {
+            socklen_t fromLength = sizeof from;
+            const ssize_t n = recvfrom(server, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&from),
+                                       &fromLength);
+            sendto(server, buffer, size_t(n), 0, reinterpret_cast<sockaddr *>(&from), fromLength);
+        }
+    });
+
+    std::vector<qint64> samples;
+    samples.reserve(size_t(count));
+    char request[keydatagram::kDatagramSize] = {};
+    QElapsedTimer clock;
+    for (int i = 0; i < total; ++i) {
+        clock.start();
+        sendto(client, request, sizeof request, 0, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        recv(client, request, sizeof request, 0);
+        if (i >= warmup)
+            samples.push_back(clock.nsecsElapsed());
+    }
+    echo.join();
+    close(client);
+    close(server);
+    return samples;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int count = argc > 1 ? std::max(100, atoi(argv[1])) : 10000;
+    const int warmup = 500;
+
+    const Stats plain = summarise(plainRoundTrips(count, warmup));
+    const Stats keys = summarise(keyRoundTrips(count, warmup));
+    std::printf("%d round trips on loopback (microseconds)\n", count);
+    std::printf("  plain UDP ping-pong, 328 bytes:   median %8.1f   p99 %8.1f\n", plain.median, plain.p99);
+    std::printf("  sendKey -> keyAcknowledged:       median %8.1f   p99 %8.1f\n", keys.median, keys.p99);
+    std::printf("  ratio (key / plain):              median %8.2f   p99 %8.2f\n", keys.median / plain.median,
+                keys.p99 / plain.p99);
+    return 0;
+}

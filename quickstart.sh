@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# ./quickstart.sh run [falquin arguments]   installs what is missing, builds, runs Falquin
+# ./quickstart.sh test                      installs what is missing, builds, runs every test
+# FALQUIN_BUILD_DIR, FALQUIN_BUILD_TYPE and FALQUIN_CMAKE_ARGS pick other builds (CI's sanitizer builds).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
+    qml6-module-qtqml qml6-module-qtquick qml6-module-qtquick-window
+    qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts
+    qml6-module-qtqml-models qml6-module-qtqml-workerscript qml6-module-qttest
+    qt6-qpa-plugins libgl1-mesa-dri libx11-dev fontconfig fonts-dejavu-core)
+# Tests run under a private X server, each in a network namespace of its own.
+test_packages=(xvfb xauth x11-utils xdotool iproute2 util-linux)
+
+install_missing() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="${FALQUIN_BUILD_TYPE:-RelWithDebInfo}" ${FALQUIN_CMAKE_ARGS:-}
+    cmake --build "$dir"
+}
+
+dir=${FALQUIN_BUILD_DIR:-build}
+case "${1:-}" in
+run)
+    shift
+    install_missing "${packages[@]}"
+    build
+    exec "$dir/falquin" "$@"
+    ;;
+test)
+    install_missing "${packages[@]}" "${test_packages[@]}"
+    build
+    ctest --test-dir "$dir" --output-on-failure ${FALQUIN_CTEST_ARGS:-}
+    ;;
+*)
+    echo "usage: $0 run [falquin arguments] | test" >&2
+    exit 2
+    ;;
+esac
