@@ -74,7 +74,10 @@ void KeySender::ensureSocket()
 
 void KeySender::onReadyRead()
 {
-    while (m_socket->hasPendingDatagrams()) {
+    // A bounded batch per pass: a flood that refills the queue as fast as it is
+    // drained must not hold the event loop. The socket signals again for the rest.
+    constexpr int kBatch = 64;
+    for (int n = 0; n < kBatch && m_socket->hasPendingDatagrams(); ++n) {
         const qint64 size = m_socket->pendingDatagramSize();
         // A datagram whose size cannot be told is discarded rather than left to spin on.
         QByteArray datagram(qMax<qint64>(size, 0), Qt::Uninitialized);
