@@ -77,15 +77,15 @@ void KeySender::onReadyRead()
     // A bounded batch per pass: a flood that refills the queue as fast as it is
     // drained must not hold the event loop. The socket signals again for the rest.
     constexpr int kBatch = 64;
-    for (int n = 0; n < kBatch && m_socket->hasPendingDatagrams(); ++n) {
+    for (int n = 0; n < kBatch; ++n) {
+        // The size peek doubles as the "anything pending?" test: -1 when the queue is empty.
         const qint64 size = m_socket->pendingDatagramSize();
-        // A datagram whose size cannot be told is discarded rather than left to spin on.
-        QByteArray datagram(qMax<qint64>(size, 0), Qt::Uninitialized);
+        if (size < 0)
+            break;
+        QByteArray datagram(size, Qt::Uninitialized);
         const qint64 got = m_socket->readDatagram(datagram.data(), datagram.size());
         if (got < 0)
             break;
-        if (size < 0)
-            continue;
         const auto ack = parseAck(datagram.constData(), got);
         if (!ack)
             continue;
