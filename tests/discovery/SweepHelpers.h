@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QNetworkProxy>
 #include <QThread>
 #include <QUdpSocket>
 
@@ -47,6 +48,7 @@ inline QByteArray reply(const QByteArray &id, const QByteArray &name, quint8 typ
 inline void inject(const QList<QByteArray> &datagrams)
 {
     QUdpSocket socket;
+    socket.setProxy(QNetworkProxy::NoProxy);
     for (const QByteArray &d : datagrams)
         socket.writeDatagram(d, QHostAddress::LocalHost, brp::DISCOVERY_PORT);
 }

@@ -87,6 +87,7 @@ private slots:
     void bindFailureReturnsAtOnce()
     {
         QUdpSocket holder;
+        holder.setProxy(QNetworkProxy::NoProxy);
         QVERIFY(holder.bind(QHostAddress::AnyIPv4, brp::DISCOVERY_PORT, QAbstractSocket::DontShareAddress));
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
         QElapsedTimer clock;
@@ -101,6 +102,7 @@ private slots:
         // A listener on a loopback address of its own gets what is sent to it; with no route out of
         // the namespace the source probe fails and the request says 0.0.0.0.
         QUdpSocket box;
+        box.setProxy(QNetworkProxy::NoProxy);
         QVERIFY(box.bind(QHostAddress(QStringLiteral("127.0.0.5")), brp::DISCOVERY_PORT,
                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
         QTest::ignoreMessage(QtInfoMsg, "brpDiscover: DISCOVER on (explicit)  src=0.0.0.0  bcast=127.0.0.5");

@@ -4,6 +4,7 @@
 #include "ImgrMsg.h"
 
 #include <QNetworkDatagram>
+#include <QNetworkProxy>
 #include <QUdpSocket>
 
 #include <algorithm>
@@ -13,6 +14,8 @@ DiscoveryResponder::DiscoveryResponder(QObject *parent)
     : QObject(parent)
     , m_socket(new QUdpSocket(this))
 {
+    // A box answers on its own network, never through a proxy.
+    m_socket->setProxy(QNetworkProxy::NoProxy);
     connect(m_socket, &QUdpSocket::readyRead, this, &DiscoveryResponder::onReadyRead);
 }
 
