@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption box(
         QStringLiteral("box"),
         QStringLiteral("A box to announce (repeatable): id=..,name=..,model=..,ip=..,tuners=N,flags=N,sub=N,type=0|2"
-                       "[,len=N]. Default: one box whose ip is --address."),
+                       "[,len=N]. ip defaults to --address; with no --box, one box at --address."),
         QStringLiteral("spec"));
     parser.addOptions({ address, refuse, status, silent, delay, discovery, discoveryAddress, box });
     parser.process(app);
@@ -90,6 +90,7 @@ int main(int argc, char *argv[])
         QList<DiscoveryResponder::Box> boxes;
         for (const QString &spec : parser.values(box)) {
             DiscoveryResponder::Box parsed;
+            parsed.ip = host.toString().toLatin1(); // unless the spec says otherwise, even "ip="
             QString error;
             if (!DiscoveryResponder::parseBox(spec, parsed, error)) {
                 std::fprintf(stderr, "falquin-boxsim: --box %s: %s\n", qPrintable(spec), qPrintable(error));
