@@ -4,6 +4,7 @@
 #include "KeyDatagram.h"
 
 #include <QHostAddress>
+#include <QNetworkProxy>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -69,6 +70,8 @@ void KeySender::ensureSocket()
     if (m_socket)
         return;
     m_socket = new QUdpSocket(this);
+    // Keys go straight to a box on the local network, never through a configured proxy.
+    m_socket->setProxy(QNetworkProxy::NoProxy);
     connect(m_socket, &QUdpSocket::readyRead, this, &KeySender::onReadyRead);
 }
 
