@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
+#include "DeviceIdentity.h"
+#include "DiscoveryService.h"
 #include "KeySender.h"
+#include "RemoteDeviceModel.h"
 #include "Settings.h"
 #include "StartHost.h"
 
@@ -33,11 +36,21 @@ int main(int argc, char *argv[])
     keySender.setHost(startHost);
     keySender.setDeviceName(settings.lastDeviceName());
 
+    // Declared in creation order, so they go in reverse after the engine: the model, then the
+    // service (which stops a running sweep and waits for it), then the identity it points at.
+    DeviceIdentity identity;
+    DiscoveryService discoveryService(&identity);
+    RemoteDeviceModel remoteDeviceModel;
+    QObject::connect(&discoveryService, &DiscoveryService::finished, &remoteDeviceModel,
+                     &RemoteDeviceModel::setDevices);
+
     QQmlApplicationEngine engine;
     // Lets "import Falquin" resolve from the resources wherever the binary lives.
     engine.addImportPath(QStringLiteral("qrc:/"));
     engine.rootContext()->setContextProperty(QStringLiteral("settings"), &settings);
     engine.rootContext()->setContextProperty(QStringLiteral("keySender"), &keySender);
+    engine.rootContext()->setContextProperty(QStringLiteral("discoveryService"), &discoveryService);
+    engine.rootContext()->setContextProperty(QStringLiteral("remoteDeviceModel"), &remoteDeviceModel);
     QObject::connect(
         &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
         Qt::QueuedConnection);

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "BrpDiscover.h"
+
+#include <QDeadlineTimer>
+#include <QHash>
+#include <QThread>
+#include <QUdpSocket>
+
+#include <utility>
+
+namespace brp {
+
+namespace {
+
+constexpr int SEND_PASSES = 2;
+constexpr unsigned long PASS_PAUSE_MS = 100;
+constexpr qint64 WAIT_SLICE_MS = 250;
+constexpr int PROBE_WAIT_MS = 200;
+// Datagrams read between two looks at the deadline, so a flood cannot keep the sweep alive.
+constexpr int DRAIN_BATCH = 256;
+
+// The local address the system would use towards the outside; nothing is sent.
+QString probeSourceAddress()
+{
+    QUdpSocket probe;
+    probe.connectToHost(QHostAddress(QStringLiteral("1.1.1.1")), 1);
+    const bool connected = probe.waitForConnected(PROBE_WAIT_MS);
+    const QHostAddress local = probe.localAddress();
+    if (!connected && local.isNull())
+        return QStringLiteral("0.0.0.0");
+    return local.toString();
+}
+
+bool stopRequested(const std::atomic<bool> *stop)
+{
+    return stop && stop->load();
+}
+
+void drainReplies(QUdpSocket &socket, QHash<QString, imgr::ImgrMsg> &replies, const std::atomic<bool> *stop)
+{
+    for (int n = 0; n < DRAIN_BATCH && socket.hasPendingDatagrams() && !stopRequested(stop); ++n) {
+        const qint64 size = socket.pendingDatagramSize();
+        QByteArray datagram(qMax<qint64>(size, 0), Qt::Uninitialized);
+        if (socket.readDatagram(datagram.data(), datagram.size()) < 0)
+            return;
+        imgr::ImgrMsg msg;
+        if (!imgr::ImgrMsg::unpack(datagram, msg) || (msg.msgType != 0 && msg.msgType != 2))
+            continue;
+        const QString key = imgr::ImgrMsg::trimmed(msg.deviceId);
+        if (replies.size() >= MAX_DEVICES && !replies.contains(key))
+            continue;
+        replies.insert(key, msg);
+    }
+}
+
+} // namespace
+
+QList<InterfaceInfo> localInterfaces()
+{
+    QList<InterfaceInfo> result;
+    const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &iface : all)
+        result.append({ iface.humanReadableName(), iface.flags(), iface.addressEntries() });
+    return result;
+}
+
+QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces)
+{
+    QList<Target> targets;
+    for (const InterfaceInfo &iface : interfaces) {
+        if (!iface.flags.testFlag(QNetworkInterface::IsUp) || !iface.flags.testFlag(QNetworkInterface::IsRunning)
+            || iface.flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry &entry : iface.entries) {
+            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            QHostAddress bcast = entry.broadcast();
+            if (bcast.isNull()) {
+                const quint32 mask = entry.netmask().toIPv4Address();
+                if (mask == 0)
+                    continue;
+                bcast = QHostAddress(entry.ip().toIPv4Address() | ~mask);
+            }
+            targets.append({ iface.name, entry.ip().toString(), bcast });
+        }
+    }
+    return targets;
+}
+
+QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &clientName, unsigned int timeoutMs,
+                                 std::atomic<bool> *stop, const QHostAddress &dest)
+{
+    QUdpSocket socket;
+    if (!socket.bind(QHostAddress::AnyIPv4, DISCOVERY_PORT,
+                     QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
+        return {};
+
+    QList<Target> targets;
+    if (dest == QHostAddress(QHostAddress::Broadcast))
+        targets = buildTargets(localInterfaces());
+    else
+        targets.append({ QStringLiteral("(explicit)"), probeSourceAddress(), dest });
+    if (targets.isEmpty())
+        qWarning("brpDiscover: no eligible IPv4 interface to broadcast on");
+
+    for (int pass = 0; pass < SEND_PASSES; ++pass) {
+        for (const Target &target : std::as_const(targets)) {
+            const QByteArray request = imgr::makeDiscover(deviceId, clientName, target.src).pack();
+            socket.writeDatagram(request, target.bcast, DISCOVERY_PORT);
+            if (pass == 0)
+                qInfo("brpDiscover: DISCOVER on %s  src=%s  bcast=%s", target.iface.toUtf8().constData(),
+                      target.src.toUtf8().constData(), target.bcast.toString().toUtf8().constData());
+        }
+        if (pass == 0)
+            QThread::msleep(PASS_PAUSE_MS);
+    }
+
+    QHash<QString, imgr::ImgrMsg> replies;
+    const QDeadlineTimer deadline(qint64(timeoutMs), Qt::CoarseTimer);
+    while (!deadline.hasExpired() && !stopRequested(stop) && socket.isValid()) {
+        const qint64 slice = qMin(deadline.remainingTime(), WAIT_SLICE_MS);
+        if (slice > 0)
+            socket.waitForReadyRead(int(slice));
+        drainReplies(socket, replies, stop);
+    }
+    return replies.values();
+}
+
+} // namespace brp

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+#include "ImgrMsg.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QNetworkAddressEntry>
+#include <QNetworkInterface>
+#include <QString>
+
+#include <atomic>
+
+// The broadcast discovery sweep.
+namespace brp {
+
+inline constexpr quint16 DISCOVERY_PORT = 31064;
+// A home network has a handful of boxes; this only bounds what a flood of made-up ids can cost.
+inline constexpr int MAX_DEVICES = 1024;
+
+// What the target building needs to know of one interface.
+struct InterfaceInfo
+{
+    QString name;
+    QNetworkInterface::InterfaceFlags flags;
+    QList<QNetworkAddressEntry> entries;
+};
+
+// One destination of a sweep.
+struct Target
+{
+    QString iface;
+    QString src;
+    QHostAddress bcast;
+};
+
+QList<InterfaceInfo> localInterfaces();
+// The broadcast destinations of every up, running, non-loopback IPv4 network, in the order given.
+QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces);
+
+// Sends DISCOVER to every local IPv4 network (dest == QHostAddress::Broadcast) or to dest alone,
+// twice, then collects replies for timeoutMs or until *stop turns true. One reply per box id.
+QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &clientName, unsigned int timeoutMs,
+                                 std::atomic<bool> *stop, const QHostAddress &dest);
+
+} // namespace brp

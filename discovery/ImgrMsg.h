@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QtGlobal>
+
+#include <array>
+
+// The discovery message: one 92-byte shape for the DISCOVER request and the boxes' replies.
+namespace imgr {
+
+// "Wexa"; compared byte by byte so the host's byte order never matters.
+inline constexpr char MAGIC[4] = { 'W', 'e', 'x', 'a' };
+inline constexpr int MESSAGE_SIZE = 92;
+inline constexpr int TEXT_FIELD_SIZE = 16;
+
+inline constexpr quint8 MSG_DISCOVER = 3;
+inline constexpr quint8 SHARE_LIBRARY = 0x01;
+inline constexpr quint8 SHARE_TUNER = 0x02;
+
+struct ImgrMsg
+{
+    quint8 header0 = 0;
+    quint8 msgType = 0;
+    quint8 shareFlags = 0;
+    quint8 header3 = 0;
+    // Raw field bytes; text is decoded only through trimmed().
+    QByteArray deviceId;
+    QByteArray ip;
+    QByteArray name;
+    QByteArray deviceModel;
+    quint8 numTuners = 0;
+    quint8 subscription = 0;
+    quint8 reserved0 = 0;
+    quint8 reserved1 = 0;
+    std::array<quint32, 4> reservedWords {}; // host byte order
+
+    QByteArray pack() const;
+    // False, with out untouched, when data is not a message.
+    static bool unpack(const QByteArray &data, ImgrMsg &out);
+    // The text of a field: up to the first NUL, read as Latin-1.
+    static QString trimmed(const QByteArray &field);
+};
+
+ImgrMsg makeDiscover(const QByteArray &deviceId, const QByteArray &clientName, const QString &srcIp);
+
+// Registers QList<imgr::ImgrMsg> under exactly that name (for queued connections and QML).
+void registerMetaTypes();
+
+} // namespace imgr
+
+Q_DECLARE_METATYPE(imgr::ImgrMsg)
