@@ -12,4 +12,12 @@ ApplicationWindow {
     visible: true
     title: "Falquin"
     color: "#0f0f0f"
+
+    // Keeps its proportions and grows and shrinks with the window.
+    RemoteBody {
+        id: remote
+
+        anchors.centerIn: parent
+        scale: Math.min(parent.width / implicitWidth, parent.height / implicitHeight)
+    }
 }

@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: Apache-2.0
+import QtQuick
+import QtQuick.Layouts
+import Falquin
+
+// The handheld remote's face at a fixed 300 x 1000 design size; the window scales it.
+Item {
+    implicitWidth: 300
+    implicitHeight: 1000
+
+    Connections {
+        target: keySender // qmllint disable unqualified
+
+        function onKeyAcknowledged() {
+            led.flash(true)
+        }
+
+        function onKeyFailed() {
+            led.flash(false)
+        }
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 34
+        border.width: 1
+        border.color: "#000000"
+        gradient: Gradient {
+            GradientStop {
+                position: 0.0
+                color: "#252525"
+            }
+            GradientStop {
+                position: 0.5
+                color: "#1b1b1b"
+            }
+            GradientStop {
+                position: 1.0
+                color: "#151515"
+            }
+        }
+    }
+
+    ColumnLayout {
+        objectName: "content"
+        anchors.fill: parent
+        anchors.margins: 26
+        spacing: 0
+
+        RowLayout {
+            objectName: "topRow"
+            Layout.fillWidth: true
+            spacing: 10
+
+            Item {
+                objectName: "topFiller"
+                Layout.fillWidth: true
+            }
+
+            StatusLed {
+                id: led
+
+                objectName: "led"
+                Layout.alignment: Qt.AlignVCenter
+            }
+
+            RemoteButton {
+                objectName: "onKey"
+                Layout.preferredWidth: 56
+                Layout.preferredHeight: 38
+                text: "On"
+                fontSize: 14
+                keyCommand: "ON"
+            }
+
+            RemoteButton {
+                objectName: "offKey"
+                Layout.preferredWidth: 56
+                Layout.preferredHeight: 38
+                text: "Off"
+                fontSize: 14
+                keyCommand: "OFF"
+            }
+
+            RemoteButton {
+                objectName: "powerKey"
+                Layout.preferredWidth: 66
+                Layout.preferredHeight: 38
+                glyph: Glyphs.power
+                keyCommand: "POWER"
+                keyColor: "#c8281e"
+                Accessible.name: "Power"
+            }
+        }
+
+        Item {
+            objectName: "gap1"
+            Layout.fillHeight: true
+        }
+
+        RemoteButton {
+            objectName: "muteKey"
+            Layout.alignment: Qt.AlignRight
+            Layout.preferredWidth: 46
+            Layout.preferredHeight: 46
+            circle: true
+            glyph: Glyphs.mute
+            keyCommand: "mute"
+            Accessible.name: "Mute"
+        }
+
+        Item {
+            objectName: "gap2"
+            Layout.fillHeight: true
+        }
+
+        RowLayout {
+            objectName: "functionRow"
+            Layout.fillWidth: true
+            spacing: 8
+
+            Repeater {
+                model: [
+                    { legend: "DVR", command: "dvr" },
+                    { legend: "Live TV", command: "live" },
+                    { legend: "Record", command: "record" },
+                    { legend: "BA", command: "ba" }
+                ]
+
+                // Equal small preferred widths: the row shares its width out evenly.
+                RemoteButton {
+                    required property var modelData
+
+                    objectName: modelData.command + "Key"
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
+                    Layout.preferredHeight: 32
+                    text: modelData.legend
+                    fontSize: 13
+                    keyCommand: modelData.command
+                }
+            }
+        }
+
+        Item {
+            objectName: "gap3"
+            Layout.fillHeight: true
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 0
+
+            RemoteButton {
+                objectName: "guideKey"
+                Layout.preferredWidth: 54
+                Layout.preferredHeight: 54
+                circle: true
+                text: "Guide"
+                fontSize: 13
+                keyCommand: "guide"
+            }
+
+            Item {
+                Layout.fillWidth: true
+            }
+
+            RemoteButton {
+                objectName: "infoKey"
+                Layout.preferredWidth: 54
+                Layout.preferredHeight: 54
+                circle: true
+                text: "Info"
+                fontSize: 13
+                keyCommand: "info"
+            }
+        }
+
+        // Fixed, so the flank keys sit close against the ring.
+        Item {
+            Layout.preferredHeight: 10
+        }
+
+        DPad {
+            objectName: "dpad"
+            Layout.alignment: Qt.AlignHCenter
+        }
+
+        Item {
+            Layout.preferredHeight: 10
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 0
+
+            RemoteButton {
+                objectName: "zapKey"
+                Layout.preferredWidth: 54
+                Layout.preferredHeight: 54
+                circle: true
+                text: "Zap"
+                fontSize: 13
+                keyCommand: "zap"
+            }
+
+            Item {
+                Layout.fillWidth: true
+            }
+
+            RemoteButton {
+                objectName: "menuKey"
+                Layout.preferredWidth: 54
+                Layout.preferredHeight: 54
+                circle: true
+                text: "Menu"
+                fontSize: 13
+                keyCommand: "menu"
+            }
+        }
+
+        Item {
+            objectName: "gap4"
+            Layout.fillHeight: true
+        }
+
+        NumberPad {
+            objectName: "numberPad"
+            Layout.alignment: Qt.AlignHCenter
+        }
+
+        Item {
+            objectName: "gap5"
+            Layout.fillHeight: true
+        }
+
+        Image {
+            objectName: "logo"
+            Layout.alignment: Qt.AlignHCenter
+            Layout.preferredWidth: 200
+            Layout.preferredHeight: sourceSize.width > 0 ? 200 * sourceSize.height / sourceSize.width : 0
+            source: "images/orvantide_logo.png"
+            fillMode: Image.PreserveAspectFit
+            mipmap: true
+        }
+    }
+}

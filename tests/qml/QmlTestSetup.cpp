@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "QmlTestSetup.h"
+
+#include "KeySender.h"
+#include "KeyService.h"
+#include "Settings.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHostAddress>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQmlError>
+
+QmlTestSetup::QmlTestSetup() = default;
+QmlTestSetup::~QmlTestSetup() = default;
+
+void QmlTestSetup::applicationAvailable()
+{
+    QGuiApplication::setOrganizationName(QStringLiteral("Orvantide"));
+    QGuiApplication::setApplicationName(QStringLiteral("Falquin"));
+    // Without the font every glyph legend would render as a box.
+    if (QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
+        qFatal("icon font missing from the resources");
+
+    m_settings = std::make_unique<Settings>();
+    m_keySender = std::make_unique<KeySender>();
+    m_keySender->setHost(QStringLiteral("127.0.0.1"));
+    m_boxSim = std::make_unique<KeyService>();
+    // The box's fixed port: the test runs in a network namespace of its own.
+    if (!m_boxSim->listen(QHostAddress::LocalHost, 31063))
+        qFatal("box simulator cannot listen: %s", qPrintable(m_boxSim->errorString()));
+}
+
+void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
+{
+    // The engine reports binding loops, missing properties and script errors here
+    // (and still prints them). A message handler would not do: Qt Quick Test
+    // replaces it with its own, which forwards nothing, once the first test starts.
+    connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError> &errors) {
+        for (const QQmlError &error : errors)
+            m_warnings.append(error.toString());
+    });
+    engine->addImportPath(QStringLiteral("qrc:/"));
+    for (const auto &[name, object] : contextObjects())
+        engine->rootContext()->setContextProperty(name, object);
+}
+
+void QmlTestSetup::cleanupTestCase()
+{
+    m_boxSim.reset();
+    m_keySender.reset();
+    m_settings.reset();
+    if (!m_warnings.isEmpty())
+        qFatal("%lld QML warning(s) during the tests fail the run; the first: %s",
+               static_cast<long long>(m_warnings.size()), qPrintable(m_warnings.first()));
+}
+
+QList<QPair<QString, QObject *>> QmlTestSetup::contextObjects() const
+{
+    return {
+        { QStringLiteral("settings"), m_settings.get() },
+        { QStringLiteral("keySender"), m_keySender.get() },
+        { QStringLiteral("boxSim"), m_boxSim.get() },
+    };
+}

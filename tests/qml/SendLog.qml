@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: Apache-2.0
+import QtQuick
+
+// Every command that went out, with the time it went out.
+Item {
+    property var entries: []
+
+    function clear() {
+        entries = []
+    }
+
+    function commands() {
+        return entries.map(e => e.keys)
+    }
+
+    function timeOf(keys) {
+        const hit = entries.find(e => e.keys === keys)
+        return hit ? hit.at : -1
+    }
+
+    Connections {
+        target: keySender // qmllint disable unqualified
+
+        function onKeySent(keys) {
+            entries.push({ keys: keys, at: Date.now() })
+        }
+    }
+}

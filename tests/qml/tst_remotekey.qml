@@ -1,0 +1,210 @@
+// SPDX-License-Identifier: Apache-2.0
+import QtQuick
+import QtTest
+import Falquin
+
+// The tap/hold gesture and the lighting of a key, with real timers, on the D-pad.
+TestCase {
+    id: testCase
+
+    name: "RemoteKey"
+    width: 300
+    height: 300
+    visible: true
+    when: windowShown
+
+    property DPad dpad
+    property RemoteButton leftKey
+    property RemoteButton rightKey
+    property RemoteButton upKey
+
+    Component {
+        id: dpadComponent
+
+        DPad {}
+    }
+
+    SendLog {
+        id: sends
+    }
+
+    ChangeLog {
+        id: changes
+    }
+
+    SignalSpy {
+        id: failures
+
+        target: keySender // qmllint disable unqualified
+        signalName: "keyFailed"
+    }
+
+    SignalSpy {
+        id: canceled
+
+        signalName: "canceled"
+    }
+
+    function init() {
+        dpad = createTemporaryObject(dpadComponent, testCase)
+        leftKey = findChild(dpad, "leftKey")
+        rightKey = findChild(dpad, "rightKey")
+        upKey = findChild(dpad, "upKey")
+        verify(leftKey && rightKey && upKey)
+        // Settle any light leftKey from the previous case, then start a clean log.
+        wait(0)
+        sends.clear()
+        failures.clear()
+    }
+
+    function cleanup() {
+        changes.unwatch()
+        keySender.host = "127.0.0.1" // qmllint disable unqualified
+    }
+
+    function outside(key) {
+        return { x: -key.width, y: -key.height }
+    }
+
+    function test_tap() {
+        mousePress(leftKey)
+        wait(200)
+        compare(sends.commands(), [], "nothing goes out while a tap is still down")
+        mouseRelease(leftKey)
+        compare(sends.commands(), ["left"])
+        wait(500)
+        compare(sends.commands(), ["left"], "a released tap leaves no hold timer behind")
+    }
+
+    function test_hold() {
+        const pressedAt = Date.now()
+        mousePress(leftKey)
+        tryVerify(() => sends.commands().length > 0, 1000)
+        compare(sends.commands(), ["rew down"])
+        const threshold = sends.timeOf("rew down") - pressedAt
+        verify(threshold >= 390 && threshold < 800, "down after " + threshold + " ms")
+        verify(leftKey.holding)
+        verify(leftKey.externalHold, "the seek lights the key")
+        wait(Math.max(0, 1000 - (Date.now() - pressedAt)))
+        compare(sends.commands(), ["rew down"], "one down per hold")
+        mouseRelease(leftKey)
+        compare(sends.commands(), ["rew down", "rew up"])
+        verify(!leftKey.holding)
+        verify(!leftKey.externalHold)
+    }
+
+    function test_holdDraggedOffIsCancelled() {
+        canceled.target = leftKey
+        canceled.clear()
+        mousePress(leftKey)
+        tryVerify(() => sends.commands().length > 0, 1000)
+        const away = outside(leftKey)
+        mouseMove(leftKey, away.x, away.y, -1, Qt.LeftButton)
+        mouseRelease(leftKey, away.x, away.y)
+        compare(canceled.count, 1, "the release outside went the cancel path")
+        compare(sends.commands(), ["rew down", "rew up"])
+        verify(!leftKey.externalHold)
+    }
+
+    function test_dragOffBeforeThresholdSendsNothing() {
+        mousePress(leftKey)
+        wait(150)
+        const away = outside(leftKey)
+        mouseMove(leftKey, away.x, away.y, -1, Qt.LeftButton)
+        wait(100)
+        mouseRelease(leftKey, away.x, away.y)
+        wait(500)
+        compare(sends.commands(), [])
+    }
+
+    function test_destroyedMidHoldStillSendsUp() {
+        mousePress(leftKey)
+        tryVerify(() => sends.commands().length > 0, 1000)
+        dpad.destroy()
+        tryVerify(() => sends.commands().length > 1, 1000)
+        wait(50)
+        compare(sends.commands(), ["rew down", "rew up"])
+        mouseRelease(testCase)
+    }
+
+    function test_autoRepeat() {
+        const pressedAt = Date.now()
+        mousePress(upKey)
+        wait(250)
+        compare(sends.commands(), [], "the press itself sends nothing")
+        wait(Math.max(0, 1000 - (Date.now() - pressedAt)))
+        const releasedAt = Date.now()
+        mouseRelease(upKey)
+        const all = sends.commands()
+        verify(all.every(keys => keys === "up"), "only taps of up: " + all)
+        verify(all.length >= 3, "repeats while held: " + all.length)
+        const times = sends.entries.map(e => e.at)
+        for (let i = 1; i < times.length - 1; ++i) {
+            const gap = times[i] - times[i - 1]
+            verify(gap >= 170 && gap < 450, "repeat interval " + gap + " ms")
+        }
+        verify(times[times.length - 1] >= releasedAt, "one more at the release")
+    }
+
+    function test_quickTapOfRepeatingKey() {
+        mouseClick(upKey)
+        compare(sends.commands(), ["up"])
+    }
+
+    function test_pulseFromElsewhere() {
+        changes.watch(rightKey, "pulsing")
+        const sentAt = Date.now()
+        keySender.sendKey("right") // qmllint disable unqualified
+        verify(rightKey.pulsing, "lit at once: the send comes back synchronously")
+        verify(rightKey.showPressed)
+        tryVerify(() => !rightKey.pulsing, 1000)
+        const lit = changes.entries[changes.entries.length - 1].at - sentAt
+        verify(lit >= 100 && lit < 400, "lit for " + lit + " ms")
+        verify(!leftKey.pulsing && !upKey.pulsing, "only the matching key lights")
+    }
+
+    function test_externalHold() {
+        keySender.sendKey("ff down") // qmllint disable unqualified
+        verify(rightKey.externalHold)
+        verify(!rightKey.pulsing, "a seek is no tap")
+        wait(300)
+        verify(rightKey.showPressed, "stays lit past any pulse")
+        keySender.sendKey("ff up") // qmllint disable unqualified
+        verify(!rightKey.externalHold)
+        verify(!rightKey.showPressed)
+        verify(!leftKey.externalHold, "rew is the left key's seek, not ff")
+    }
+
+    function test_repeatedSendsExtendThePulse() {
+        changes.watch(rightKey, "pulsing")
+        keySender.sendKey("right") // qmllint disable unqualified
+        wait(100)
+        const secondAt = Date.now()
+        keySender.sendKey("right") // qmllint disable unqualified
+        tryVerify(() => !rightKey.pulsing, 1000)
+        compare(changes.entries.map(e => e.value), ["true", "false"], "no dark gap between the sends")
+        const afterSecond = changes.entries[1].at - secondAt
+        verify(afterSecond >= 100, "lit until " + afterSecond + " ms after the second send")
+    }
+
+    function test_failedSendLightsNothing() {
+        keySender.host = "" // qmllint disable unqualified
+        mousePress(rightKey)
+        verify(rightKey.showPressed, "pressed look while down")
+        mouseRelease(rightKey)
+        compare(failures.count, 1)
+        compare(sends.commands(), [])
+        verify(!rightKey.pulsing)
+        wait(50)
+        verify(!rightKey.showPressed)
+    }
+
+    function test_failedUpEndsTheSeekLight() {
+        keySender.sendKey("ff down") // qmllint disable unqualified
+        verify(rightKey.externalHold)
+        keySender.host = "" // qmllint disable unqualified
+        keySender.sendKey("ff up") // qmllint disable unqualified
+        compare(failures.count, 1)
+        verify(!rightKey.externalHold)
+    }
+}
