@@ -58,6 +58,7 @@ ApplicationWindow {
     RowLayout {
         id: deviceBar
 
+        objectName: "deviceBar"
         anchors.top: parent.top
         anchors.left: parent.left
         anchors.right: parent.right
@@ -68,6 +69,7 @@ ApplicationWindow {
         Text {
             id: deviceText
 
+            objectName: "deviceText"
             Layout.fillWidth: true
             // Bound to the sender, not the settings, so it follows the live choice.
             text: keySender.host === "" ? qsTr("no device configured") // qmllint disable unqualified
@@ -82,6 +84,7 @@ ApplicationWindow {
         AbstractButton {
             id: gearButton
 
+            objectName: "gearButton"
             implicitWidth: 24
             implicitHeight: 24
             focusPolicy: Qt.NoFocus
@@ -104,6 +107,7 @@ ApplicationWindow {
     Item {
         id: seekKeys
 
+        objectName: "seekKeys"
         property string heldKey: ""
         property bool seeking: false
 
@@ -184,6 +188,7 @@ ApplicationWindow {
         RemoteBody {
             id: remote
 
+            objectName: "remote"
             anchors.centerIn: parent
             scale: Math.min(seekKeys.width / implicitWidth, seekKeys.height / implicitHeight)
         }
@@ -206,6 +211,7 @@ ApplicationWindow {
     Rectangle {
         id: toast
 
+        objectName: "toast"
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 18
@@ -225,6 +231,7 @@ ApplicationWindow {
         Text {
             id: toastText
 
+            objectName: "toastText"
             anchors.centerIn: parent
             // A long reason wraps inside the window instead of running off its edges.
             width: Math.min(implicitWidth, window.width - 48)
@@ -238,6 +245,7 @@ ApplicationWindow {
         Timer {
             id: toastTimer
 
+            objectName: "toastTimer"
             interval: 2500
             onTriggered: toast.opacity = 0
         }
@@ -256,6 +264,7 @@ ApplicationWindow {
     DevicePicker {
         id: devicePopup
 
+        objectName: "devicePopup"
         // Also ends a keyboard seek: its key-up can no longer reach seekKeys.
         onVisibleChanged: {
             if (visible)
