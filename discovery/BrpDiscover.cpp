@@ -3,6 +3,7 @@
 
 #include <QDeadlineTimer>
 #include <QHash>
+#include <QNetworkProxy>
 #include <QThread>
 #include <QUdpSocket>
 
@@ -23,6 +24,7 @@ constexpr int DRAIN_BATCH = 256;
 QString probeSourceAddress()
 {
     QUdpSocket probe;
+    probe.setProxy(QNetworkProxy::NoProxy);
     probe.connectToHost(QHostAddress(QStringLiteral("1.1.1.1")), 1);
     const bool connected = probe.waitForConnected(PROBE_WAIT_MS);
     const QHostAddress local = probe.localAddress();
@@ -91,6 +93,9 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
                                  std::atomic<bool> *stop, const QHostAddress &dest)
 {
     QUdpSocket socket;
+    // Broadcasts only make sense on the local networks themselves; this also keeps the pool thread
+    // out of the system proxy lookup.
+    socket.setProxy(QNetworkProxy::NoProxy);
     if (!socket.bind(QHostAddress::AnyIPv4, DISCOVERY_PORT,
                      QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
         return {};

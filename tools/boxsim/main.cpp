@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: Apache-2.0
 // falquin-boxsim: plays one Orvantide box on a chosen address, so Falquin can be
 // tried and tested with no box at hand.
+#include "BrpDiscover.h"
+#include "DiscoveryResponder.h"
+#include "ImgrMsg.h"
 #include "KeyDatagram.h"
 #include "KeyService.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QTime>
 
 #include <cstdio>
@@ -17,7 +21,10 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Plays an Orvantide box: acknowledges key requests on UDP %1.").arg(keydatagram::kPort));
+        QStringLiteral("Plays an Orvantide box: acknowledges key requests on UDP %1 and, with --discovery or "
+                       "--box, answers DISCOVER requests on UDP %2.")
+            .arg(keydatagram::kPort)
+            .arg(brp::DISCOVERY_PORT));
     parser.addHelpOption();
     const QCommandLineOption address({ QStringLiteral("a"), QStringLiteral("address") },
                                      QStringLiteral("Address to serve on (default 127.0.0.1)."), QStringLiteral("ip"),
@@ -32,7 +39,18 @@ int main(int argc, char *argv[])
                                     QStringLiteral("key"));
     const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Answer after this many milliseconds."),
                                    QStringLiteral("ms"), QStringLiteral("0"));
-    parser.addOptions({ address, refuse, status, silent, delay });
+    const QCommandLineOption discovery(QStringLiteral("discovery"),
+                                       QStringLiteral("Answer DISCOVER requests (implied by --box)."));
+    const QCommandLineOption discoveryAddress(
+        QStringLiteral("discovery-address"),
+        QStringLiteral("Address the discovery responder binds (default 0.0.0.0, which hears broadcasts)."),
+        QStringLiteral("ip"), QStringLiteral("0.0.0.0"));
+    const QCommandLineOption box(
+        QStringLiteral("box"),
+        QStringLiteral("A box to announce (repeatable): id=..,name=..,model=..,ip=..,tuners=N,flags=N,sub=N,type=0|2"
+                       "[,len=N]. ip defaults to --address; with no --box, one box at --address."),
+        QStringLiteral("spec"));
+    parser.addOptions({ address, refuse, status, silent, delay, discovery, discoveryAddress, box });
     parser.process(app);
 
     KeyService::Behaviour behaviour;
@@ -66,6 +84,53 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
     });
     std::printf("falquin-boxsim: key service on %s:%u\n", qPrintable(host.toString()), unsigned(keydatagram::kPort));
+
+    DiscoveryResponder responder;
+    if (parser.isSet(discovery) || parser.isSet(box)) {
+        QList<DiscoveryResponder::Box> boxes;
+        for (const QString &spec : parser.values(box)) {
+            DiscoveryResponder::Box parsed;
+            parsed.ip = host.toString().toLatin1(); // unless the spec says otherwise, even "ip="
+            QString error;
+            if (!DiscoveryResponder::parseBox(spec, parsed, error)) {
+                std::fprintf(stderr, "falquin-boxsim: --box %s: %s\n", qPrintable(spec), qPrintable(error));
+                return 2;
+            }
+            boxes.append(parsed);
+        }
+        if (boxes.isEmpty()) {
+            DiscoveryResponder::Box only;
+            only.id = QByteArrayLiteral("0e0b0c5151a1");
+            only.name = QByteArrayLiteral("Simulated box");
+            only.model = QByteArrayLiteral("OTX-2");
+            only.ip = host.toString().toLatin1();
+            boxes.append(only);
+        }
+        responder.setBoxes(boxes);
+        const QHostAddress bindAddress(parser.value(discoveryAddress));
+        if (bindAddress.isNull() || !responder.listen(bindAddress, brp::DISCOVERY_PORT)) {
+            std::fprintf(stderr, "falquin-boxsim: cannot serve discovery on %s:%u: %s\n",
+                         qPrintable(parser.value(discoveryAddress)), unsigned(brp::DISCOVERY_PORT),
+                         qPrintable(responder.errorString()));
+            return 1;
+        }
+        QObject::connect(
+            &responder, &DiscoveryResponder::discoverReceived,
+            [](const QHostAddress &from, quint16 port, const QHostAddress &to, const QByteArray &datagram) {
+                imgr::ImgrMsg msg;
+                imgr::ImgrMsg::unpack(datagram, msg);
+                std::printf("%s DISCOVER ms=%lld from=%s:%u to=%s src=%s name=%s bytes=%s\n",
+                            qPrintable(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"))),
+                            QDateTime::currentMSecsSinceEpoch(), qPrintable(from.toString()), unsigned(port),
+                            qPrintable(to.toString()),
+                            imgr::ImgrMsg::trimmed(msg.ip).toUtf8().toPercentEncoding().constData(),
+                            imgr::ImgrMsg::trimmed(msg.name).toUtf8().toPercentEncoding().constData(),
+                            datagram.toHex().constData());
+                std::fflush(stdout);
+            });
+        std::printf("falquin-boxsim: discovery on %s:%u, %d box(es)\n", qPrintable(bindAddress.toString()),
+                    unsigned(brp::DISCOVERY_PORT), int(boxes.size()));
+    }
     std::fflush(stdout);
     return QCoreApplication::exec();
 }

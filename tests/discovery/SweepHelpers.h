@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: Apache-2.0
+// Shared by the tests that run a sweep inside their own network namespace.
+#pragma once
+
+#include "BrpDiscover.h"
+#include "ImgrMsg.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QNetworkProxy>
+#include <QThread>
+#include <QUdpSocket>
+
+namespace sweeptest {
+
+// True once some socket of this namespace is bound to the discovery port.
+inline bool discoveryPortBound()
+{
+    QFile udp(QStringLiteral("/proc/net/udp"));
+    if (!udp.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray port = ':' + QByteArray::number(brp::DISCOVERY_PORT, 16).toUpper() + ' ';
+    return udp.readAll().contains(port);
+}
+
+inline bool waitForDiscoveryPort(int timeoutMs = 3000)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!discoveryPortBound()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+inline QByteArray reply(const QByteArray &id, const QByteArray &name, quint8 type = 0)
+{
+    imgr::ImgrMsg msg;
+    msg.msgType = type;
+    msg.deviceId = id;
+    msg.name = name;
+    msg.ip = "127.0.0.1";
+    return msg.pack();
+}
+
+// Delivers datagrams to a sweep listening in this namespace, as a box's unasked replies would arrive.
+inline void inject(const QList<QByteArray> &datagrams)
+{
+    QUdpSocket socket;
+    socket.setProxy(QNetworkProxy::NoProxy);
+    for (const QByteArray &d : datagrams)
+        socket.writeDatagram(d, QHostAddress::LocalHost, brp::DISCOVERY_PORT);
+}
+
+inline QMap<QString, QString> namesById(const QList<imgr::ImgrMsg> &devices)
+{
+    QMap<QString, QString> out;
+    for (const imgr::ImgrMsg &d : devices)
+        out.insert(imgr::ImgrMsg::trimmed(d.deviceId), imgr::ImgrMsg::trimmed(d.name));
+    return out;
+}
+
+} // namespace sweeptest

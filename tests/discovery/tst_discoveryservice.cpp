@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: Apache-2.0
+// The service runs real sweeps (8 s each) inside this test's own network namespace, where only
+// loopback is up; the replies are injected on 127.0.0.1 while the sweep listens.
+#include "DeviceIdentity.h"
+#include "DiscoveryService.h"
+#include "RemoteDeviceModel.h"
+#include "SweepHelpers.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace sweeptest;
+
+class TestDiscoveryService : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Waits (off the GUI thread's event loop) for the sweep to bind, then injects.
+    static void injectWhenListening(const QList<QByteArray> &datagrams)
+    {
+        QVERIFY(waitForDiscoveryPort());
+        inject(datagrams);
+    }
+
+private slots:
+    void idleServiceIsNotScanningAndDiesAtOnce()
+    {
+        DeviceIdentity identity;
+        auto service = std::make_unique<DiscoveryService>(&identity);
+        QCOMPARE(service->isScanning(), false);
+        QCOMPARE(service->property("scanning").toBool(), false);
+        QElapsedTimer clock;
+        clock.start();
+        service.reset();
+        QVERIFY(clock.elapsed() < 50);
+    }
+
+    void sweepsReportInOrderAndReplaceTheList()
+    {
+        DeviceIdentity identity;
+        DiscoveryService service(&identity);
+        RemoteDeviceModel model;
+        connect(&service, &DiscoveryService::finished, &model, &RemoteDeviceModel::setDevices);
+        QStringList events;
+        QList<int> countAtScanningChanged;
+        connect(&service, &DiscoveryService::scanningChanged, this, [&] {
+            events << (service.isScanning() ? "scanning" : "idle");
+            countAtScanningChanged << model.count();
+        });
+        QList<imgr::ImgrMsg> lastList;
+        connect(&service, &DiscoveryService::finished, this, [&](const QList<imgr::ImgrMsg> &devices) {
+            events << "finished";
+            lastList = devices;
+        });
+
+        service.refresh();
+        service.refresh(); // ignored while sweeping
+        QCOMPARE(events, QStringList { "scanning" });
+        injectWhenListening({ reply("A", "alpha"), reply("B", "beta", 2) });
+        QTRY_COMPARE_WITH_TIMEOUT(events.size(), 3, 12000);
+        QCOMPARE(events, QStringList({ "scanning", "finished", "idle" }));
+        QCOMPARE(namesById(lastList), (QMap<QString, QString> { { "A", "alpha" }, { "B", "beta" } }));
+        // The model was reset before the end of scanning was announced.
+        QCOMPARE(countAtScanningChanged.last(), 2);
+
+        events.clear();
+        service.refresh();
+        QVERIFY(service.isScanning());
+        injectWhenListening({ reply("C", "gamma") });
+        QTRY_COMPARE_WITH_TIMEOUT(events.size(), 3, 12000);
+        QCOMPARE(events, QStringList({ "scanning", "finished", "idle" }));
+        QCOMPARE(namesById(lastList), (QMap<QString, QString> { { "C", "gamma" } }));
+        QCOMPARE(model.count(), 1);
+        QCOMPARE(service.isScanning(), false);
+    }
+
+    void destructionStopsTheSweepSilently()
+    {
+        DeviceIdentity identity;
+        auto service = std::make_unique<DiscoveryService>(&identity);
+        QSignalSpy changed(service.get(), &DiscoveryService::scanningChanged);
+        QSignalSpy finished(service.get(), &DiscoveryService::finished);
+        service->refresh();
+        QCOMPARE(changed.size(), 1);
+        injectWhenListening({ reply("A", "alpha") });
+        QThread::msleep(300); // well into listening
+
+        QElapsedTimer clock;
+        clock.start();
+        service.reset();
+        const qint64 blocked = clock.elapsed();
+        QVERIFY2(blocked <= 300, QByteArray::number(blocked));
+        // The sweep has returned: its socket is gone and the pool is idle.
+        QVERIFY(!discoveryPortBound());
+        QVERIFY(QThreadPool::globalInstance()->waitForDone(1000));
+        QTest::qWait(100);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(finished.size(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDiscoveryService)
+#include "tst_discoveryservice.moc"

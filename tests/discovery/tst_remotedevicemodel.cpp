@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: Apache-2.0
+// The device list model: sort order, roles and their types, edges.
+#include "RemoteDeviceModel.h"
+
+#include <QLocale>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+imgr::ImgrMsg box(const QByteArray &name, const QByteArray &id)
+{
+    imgr::ImgrMsg msg;
+    msg.msgType = 2;
+    msg.name = name;
+    msg.deviceId = id;
+    return msg;
+}
+
+// What a sweep hands over: raw 16-byte fields, as unpack leaves them.
+imgr::ImgrMsg received(const imgr::ImgrMsg &msg)
+{
+    imgr::ImgrMsg out;
+    if (!imgr::ImgrMsg::unpack(msg.pack(), out))
+        qFatal("unpack failed");
+    return out;
+}
+
+QStringList rows(const RemoteDeviceModel &model, int role)
+{
+    QStringList out;
+    for (int row = 0; row < model.rowCount(); ++row)
+        out << model.data(model.index(row), role).toString();
+    return out;
+}
+
+} // namespace
+
+class TestRemoteDeviceModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // Collation follows the default locale; the C locale of a bare CI machine would compare code units.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        QVERIFY2(QString::localeAwareCompare(QStringLiteral("alpha"), QStringLiteral("Beta")) < 0,
+                 "no locale collation available");
+    }
+
+    void sortOrder()
+    {
+        RemoteDeviceModel model;
+        QSignalSpy counts(&model, &RemoteDeviceModel::countChanged);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        model.setDevices({ received(box("Beta", "b0")), received(box("alpha", "a9")), received(box("Same", "b2")),
+                           received(box("Same", "a1")), received(box("Case", "a1")), received(box("Case", "B1")),
+                           received(box("", "z")), received(box("", "m")) });
+        QCOMPARE(rows(model, RemoteDeviceModel::NameRole),
+                 QStringList({ "", "", "alpha", "Beta", "Case", "Case", "Same", "Same" }));
+        QCOMPARE(rows(model, RemoteDeviceModel::DeviceIdRawRole),
+                 QStringList({ "m", "z", "a9", "b0", "B1", "a1", "a1", "b2" }));
+        QCOMPARE(model.count(), 8);
+        QCOMPARE(counts.size(), 1);
+        QCOMPARE(resets.size(), 1);
+    }
+
+    void namesCollatingEqualStillSortConsistently()
+    {
+        // A control byte is ignorable to the collator, so "Box" and "Box\x01" collate equal while
+        // differing; the rows must still come out grouped and in id order (and std::sort must not be
+        // handed an inconsistent comparison).
+        QList<imgr::ImgrMsg> devices;
+        for (int i = 0; i < 40; ++i)
+            devices << received(
+                box(i % 2 ? QByteArray("Box\x01") : QByteArray("Box"), QByteArray::number(1000 + (i * 37) % 40)));
+        RemoteDeviceModel model;
+        model.setDevices(devices);
+        QCOMPARE(model.rowCount(), 40);
+        const QStringList names = rows(model, RemoteDeviceModel::NameRole);
+        const QStringList ids = rows(model, RemoteDeviceModel::DeviceIdRawRole);
+        for (int row = 1; row < 40; ++row) {
+            if (names[row] == names[row - 1])
+                QVERIFY2(ids[row - 1] < ids[row], qPrintable(ids[row - 1] + " " + ids[row]));
+        }
+        QCOMPARE(names.count(QStringLiteral("Box")), 20);
+        QCOMPARE(names.indexOf(QString::fromLatin1("Box\x01")), 20); // one group after the other
+    }
+
+    void rolesAndTypes()
+    {
+        imgr::ImgrMsg msg = box("Lounge", "0123456789abcdef");
+        msg.ip = "192.168.1.40";
+        msg.deviceModel = "OTX-4";
+        msg.numTuners = 255;
+        msg.shareFlags = 0x03 | 0x80;
+        msg.subscription = 2;
+        imgr::ImgrMsg other = box("Study", "726d74636c69");
+        other.shareFlags = 0x02;
+        RemoteDeviceModel model;
+        model.setDevices({ received(msg), received(other) });
+
+        const QModelIndex first = model.index(0);
+        const QHash<int, QByteArray> names = model.roleNames();
+        QCOMPARE(names.size(), 9);
+        const QList<QPair<QByteArray, QVariant>> expected = {
+            { "name", QStringLiteral("Lounge") },
+            { "deviceId", QStringLiteral("0123-4567-89ab") },
+            { "deviceIdRaw", QStringLiteral("0123456789abcdef") },
+            { "ip", QStringLiteral("192.168.1.40") },
+            { "deviceModel", QStringLiteral("OTX-4") },
+            { "numTuners", 255 },
+            { "hasLibrary", true },
+            { "hasTuner", true },
+            { "subscription", true },
+        };
+        const QVariantMap map = model.deviceAt(0);
+        QCOMPARE(map.size(), 9);
+        for (int i = 0; i < expected.size(); ++i) {
+            const int role = Qt::UserRole + 1 + i;
+            QCOMPARE(names.value(role), expected[i].first);
+            const QVariant value = model.data(first, role);
+            QCOMPARE(value.metaType(), expected[i].second.metaType());
+            QCOMPARE(value, expected[i].second);
+            QCOMPARE(map.value(QString::fromLatin1(expected[i].first)), expected[i].second);
+        }
+
+        const QVariantMap second = model.deviceAt(1);
+        QCOMPARE(second.value("hasLibrary"), QVariant(false));
+        QCOMPARE(second.value("hasTuner"), QVariant(true));
+        QCOMPARE(second.value("subscription"), QVariant(false));
+        QCOMPARE(second.value("numTuners"), QVariant(0));
+        QCOMPARE(second.value("deviceIdRaw"), QVariant(QStringLiteral("726d74636c69"))); // stops at the NUL fill
+        QCOMPARE(second.value("deviceId"), QVariant(QStringLiteral("726d-7463-6c69")));
+    }
+
+    void outOfRangeGivesNothing()
+    {
+        RemoteDeviceModel model;
+        QCOMPARE(model.count(), 0);
+        QCOMPARE(model.rowCount(), 0);
+        QVERIFY(model.deviceAt(0).isEmpty());
+        model.setDevices({ received(box("One", "1")) });
+        for (int role : { int(Qt::DisplayRole), int(Qt::DecorationRole), int(Qt::ToolTipRole), int(Qt::EditRole),
+                          int(Qt::UserRole), int(Qt::UserRole) + 10 })
+            QVERIFY2(!model.data(model.index(0), role).isValid(), qPrintable(QString::number(role)));
+        QVERIFY(!model.data(model.index(1), Qt::UserRole + 1).isValid());
+        QVERIFY(!model.data(QModelIndex(), Qt::UserRole + 1).isValid());
+        QCOMPARE(model.rowCount(model.index(0)), 0); // a flat list
+        QVERIFY(model.deviceAt(-1).isEmpty());
+        QVERIFY(model.deviceAt(model.count()).isEmpty());
+    }
+
+    void everySetIsAFullReset()
+    {
+        RemoteDeviceModel model;
+        QSignalSpy counts(&model, &RemoteDeviceModel::countChanged);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        const QList<imgr::ImgrMsg> list = { received(box("One", "1")), received(box("Two", "2")) };
+        model.setDevices(list);
+        model.setDevices(list);
+        QCOMPARE(counts.size(), 2);
+        QCOMPARE(resets.size(), 2);
+        QCOMPARE(model.count(), 2);
+        model.setDevices({});
+        QCOMPARE(counts.size(), 3);
+        QCOMPARE(model.count(), 0);
+    }
+
+    void formatId()
+    {
+        QCOMPARE(RemoteDeviceModel::formatId(QString()), QString());
+        QCOMPARE(RemoteDeviceModel::formatId(QStringLiteral("0123456789a")), QStringLiteral("0123456789a"));
+        QCOMPARE(RemoteDeviceModel::formatId(QStringLiteral("726d74636c69")), QStringLiteral("726d-7463-6c69"));
+        QCOMPARE(RemoteDeviceModel::formatId(QStringLiteral("ABCDEFGHIJKLMNOP")), QStringLiteral("ABCD-EFGH-IJKL"));
+        QCOMPARE(RemoteDeviceModel::staticMetaObject.indexOfMethod("formatId(QString)"), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRemoteDeviceModel)
+#include "tst_remotedevicemodel.moc"
