@@ -251,11 +251,20 @@ ApplicationWindow {
         }
     }
 
+    // Off unless enabled (QT_LOGGING_RULES="falquin.toast.info=true"): says what the toast showed.
+    LoggingCategory {
+        id: toastLog
+
+        name: "falquin.toast"
+        defaultLogLevel: LoggingCategory.Warning
+    }
+
     Connections {
         target: keySender // qmllint disable unqualified
 
         function onKeyFailed(keys, reason) {
             toastText.text = "'" + keys + "': " + reason
+            console.info(toastLog, toastText.text)
             toast.opacity = 0.95
             toastTimer.restart()
         }
