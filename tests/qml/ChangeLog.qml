@@ -5,7 +5,7 @@ import QtQuick
 // tell exactly when a light went on or off rather than polling for it.
 Item {
     property var entries: []
-    property var stopWatching: null
+    property var connection: []
 
     function watch(object, name) {
         unwatch()
@@ -13,13 +13,13 @@ Item {
         const signal = object[name + "Changed"]
         const record = () => entries.push({ value: String(object[name]), at: Date.now() })
         signal.connect(record)
-        stopWatching = () => signal.disconnect(record)
+        connection = [signal, record]
     }
 
     function unwatch() {
-        if (stopWatching)
-            stopWatching()
-        stopWatching = null
+        if (connection.length === 2)
+            connection[0].disconnect(connection[1])
+        connection = []
     }
 
     Component.onDestruction: unwatch()

@@ -3,6 +3,8 @@ import QtQuick
 
 // Every command that went out, with the time it went out.
 Item {
+    id: log
+
     property var entries: []
 
     function clear() {
@@ -21,8 +23,8 @@ Item {
     Connections {
         target: keySender // qmllint disable unqualified
 
-        function onKeySent(keys) {
-            entries.push({ keys: keys, at: Date.now() })
+        function onKeySent(keys: string) {
+            log.entries.push({ keys: keys, at: Date.now() })
         }
     }
 }

@@ -146,11 +146,6 @@ TestCase {
         verify(times[times.length - 1] >= releasedAt, "one more at the release")
     }
 
-    function test_quickTapOfRepeatingKey() {
-        mouseClick(upKey)
-        compare(sends.commands(), ["up"])
-    }
-
     function test_pulseFromElsewhere() {
         changes.watch(rightKey, "pulsing")
         const sentAt = Date.now()

@@ -23,14 +23,6 @@ TestCase {
         changes.unwatch()
     }
 
-    function test_resting() {
-        const led = createTemporaryObject(ledComponent, testCase)
-        compare(led.width, 8)
-        compare(led.radius, 4)
-        compare(String(led.color), "#303030")
-        compare(String(led.border.color), "#141414")
-    }
-
     function test_greenFor300ms() {
         const led = createTemporaryObject(ledComponent, testCase)
         changes.watch(led, "color")
