@@ -3,6 +3,7 @@
 # Builds the libFuzzer targets with clang (address and undefined-behaviour checks) and runs each
 # for a bounded time. Usage: run-fuzzers.sh [seconds per target, default 60] [build dir]
 # Exits non-zero when a target finds a crash; its input is left in the build dir.
+# Needs clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev) and Qt Core.
 set -eu
 seconds=${1:-60}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -11,8 +12,15 @@ out=${2:-$root/build-fuzz}
 cxx=${CXX_FUZZ:-$(command -v clang++ || command -v clang++-14)}
 mkdir -p "$out"
 
-qt_cflags=$(pkg-config --cflags Qt6Core)
-qt_libs=$(pkg-config --libs Qt6Core)
+if pkg-config --exists Qt6Core 2>/dev/null; then
+    qt_cflags=$(pkg-config --cflags Qt6Core)
+    qt_libs=$(pkg-config --libs Qt6Core)
+else
+    qtpaths=$(command -v qtpaths6 || echo /usr/lib/qt6/bin/qtpaths6)
+    headers=$("$qtpaths" --query QT_INSTALL_HEADERS)
+    qt_cflags="-I$headers -I$headers/QtCore"
+    qt_libs="-L$("$qtpaths" --query QT_INSTALL_LIBS) -lQt6Core"
+fi
 flags="-std=c++17 -g -O1 -fPIC -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
 
 build() { # name, sources...

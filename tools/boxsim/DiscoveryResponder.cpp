@@ -29,7 +29,7 @@ QString DiscoveryResponder::errorString() const
     return m_socket->errorString();
 }
 
-bool DiscoveryResponder::parseBox(const QString &spec, Box &box, QString &error)
+bool DiscoveryResponder::parseBox(const QString &text, Box &box, QString &error)
 {
     const auto byteValue = [&error](const QString &key, const QString &text, quint8 &into) {
         bool ok = false;
@@ -41,7 +41,7 @@ bool DiscoveryResponder::parseBox(const QString &spec, Box &box, QString &error)
         into = quint8(value);
         return true;
     };
-    const QStringList parts = spec.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList parts = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
         const qsizetype eq = part.indexOf(QLatin1Char('='));
         const QString key = part.left(eq).trimmed();

@@ -37,7 +37,7 @@ public:
     void setBoxes(const QList<Box> &boxes) { m_boxes = boxes; }
 
     // Parses "id=..,name=..,model=..,ip=..,tuners=N,flags=N,sub=N,type=N,len=N"; error set on failure.
-    static bool parseBox(const QString &spec, Box &box, QString &error);
+    static bool parseBox(const QString &text, Box &box, QString &error);
     // The reply datagram of one box.
     static QByteArray reply(const Box &box);
 

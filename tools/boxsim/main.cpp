@@ -49,7 +49,7 @@ int main(int argc, char *argv[])
         QStringLiteral("box"),
         QStringLiteral("A box to announce (repeatable): id=..,name=..,model=..,ip=..,tuners=N,flags=N,sub=N,type=0|2"
                        "[,len=N]. ip defaults to --address; with no --box, one box at --address."),
-        QStringLiteral("spec"));
+        QStringLiteral("fields"));
     parser.addOptions({ address, refuse, status, silent, delay, discovery, discoveryAddress, box });
     parser.process(app);
 
@@ -88,12 +88,12 @@ int main(int argc, char *argv[])
     DiscoveryResponder responder;
     if (parser.isSet(discovery) || parser.isSet(box)) {
         QList<DiscoveryResponder::Box> boxes;
-        for (const QString &spec : parser.values(box)) {
+        for (const QString &fields : parser.values(box)) {
             DiscoveryResponder::Box parsed;
-            parsed.ip = host.toString().toLatin1(); // unless the spec says otherwise, even "ip="
+            parsed.ip = host.toString().toLatin1(); // unless the fields say otherwise, even "ip="
             QString error;
-            if (!DiscoveryResponder::parseBox(spec, parsed, error)) {
-                std::fprintf(stderr, "falquin-boxsim: --box %s: %s\n", qPrintable(spec), qPrintable(error));
+            if (!DiscoveryResponder::parseBox(fields, parsed, error)) {
+                std::fprintf(stderr, "falquin-boxsim: --box %s: %s\n", qPrintable(fields), qPrintable(error));
                 return 2;
             }
             boxes.append(parsed);
