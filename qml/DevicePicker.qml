@@ -40,6 +40,9 @@ Popup {
 
     // The window hosts the picker at its top level, so its parent spans the whole overlay.
     anchors.centerIn: parent
+    // Never wider than the window: at its smallest (220) the list's 260 would push
+    // Refresh, Connect and Cancel out of reach. The list and the field give way first.
+    width: Math.min(implicitWidth, parent ? parent.width - 12 : implicitWidth)
     modal: true
     focus: true
     padding: 16
@@ -64,6 +67,7 @@ Popup {
 
             Text {
                 Layout.fillWidth: true
+                elide: Text.ElideRight
                 text: qsTr("Orvantide devices")
                 color: "#d0d0d0"
                 font.pixelSize: 13
@@ -90,6 +94,7 @@ Popup {
         // Holds the list and the text shown over it while it has no rows.
         Item {
             Layout.preferredWidth: 260
+            Layout.fillWidth: true
             // One row high when empty, growing to four rows, then the list scrolls.
             Layout.preferredHeight: Math.min(Math.max(deviceList.count, 1) * 48, 192)
 
@@ -181,6 +186,8 @@ Popup {
 
                 objectName: "ipField"
                 Layout.fillWidth: true
+                // Small, so the row never widens the picker; it stretches to the list's width.
+                Layout.preferredWidth: 120
                 focus: true
                 placeholderText: "192.168.1.50"
                 placeholderTextColor: "#6a6a6a"

@@ -405,6 +405,19 @@ TestCase {
         fuzzyCompare(centre.x, data.w / 2, 1)
     }
 
+    function test_pickerFitsSmallestWindow() {
+        win.width = 220
+        win.height = 560
+        tryCompare(win.contentItem, "width", 220)
+        openPickerWithGear()
+        const outside = () => ["refreshButton", "connectButton", "cancelButton", "ipField", "deviceList"].filter(name => {
+            const part = findChild(picker.contentItem, name)
+            const box = part.mapToItem(win.contentItem, 0, 0, part.width, part.height)
+            return box.x < 0 || box.x + box.width > 220 || part.width < 20
+        })
+        tryVerify(() => outside().length === 0, 2000, "cut off: " + outside())
+    }
+
     function test_startsWithPickerOnlyWithoutHost_data() {
         return [{ tag: "no host", host: "", open: true }, { tag: "host", host: "10.3.3.3", open: false }]
     }
