@@ -1,9 +1,40 @@
 // SPDX-License-Identifier: Apache-2.0
+pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import QtQml.Models
+import Falquin
 
 ApplicationWindow {
     id: window
+
+    // Left and Right are missing on purpose: seekKeys needs their release edge.
+    readonly property var keyShortcuts: {
+        const list = [
+            { seqs: ["Up"], cmd: "up" },
+            { seqs: ["Down"], cmd: "down" },
+            { seqs: ["Return", "Enter"], cmd: "ok" },
+            { seqs: [".", "Num+."], cmd: "." },
+            { seqs: ["Backspace", "X"], cmd: "back" },
+            { seqs: ["G"], cmd: "guide" },
+            { seqs: ["I"], cmd: "info" },
+            { seqs: ["Z"], cmd: "zap" },
+            { seqs: ["M"], cmd: "menu" },
+            { seqs: ["D"], cmd: "dvr" },
+            { seqs: ["L"], cmd: "live" },
+            { seqs: ["R"], cmd: "record" },
+            { seqs: ["B"], cmd: "ba" },
+            { seqs: ["P"], cmd: "POWER" },
+            // N and F: O could serve only one of ON and OFF.
+            { seqs: ["N"], cmd: "ON" },
+            { seqs: ["F"], cmd: "OFF" },
+            { seqs: ["V"], cmd: "mute" }
+        ]
+        for (let d = 0; d <= 9; ++d)
+            list.push({ seqs: [String(d), "Num+" + d], cmd: "#" + d })
+        return list
+    }
 
     width: 340
     height: 920
@@ -13,11 +44,242 @@ ApplicationWindow {
     title: "Falquin"
     color: "#0f0f0f"
 
-    // Keeps its proportions and grows and shrinks with the window.
-    RemoteBody {
-        id: remote
+    // A key-up after Alt-Tab goes elsewhere: end the seek now, or the box keeps scanning.
+    onActiveChanged: {
+        if (!active)
+            seekKeys.abort()
+    }
 
-        anchors.centerIn: parent
-        scale: Math.min(parent.width / implicitWidth, parent.height / implicitHeight)
+    Component.onCompleted: {
+        if (keySender.host === "") // qmllint disable unqualified
+            devicePopup.open()
+    }
+
+    RowLayout {
+        id: deviceBar
+
+        objectName: "deviceBar"
+        anchors.top: parent.top
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.margins: 8
+        height: 24
+        spacing: 6
+
+        Text {
+            id: deviceText
+
+            objectName: "deviceText"
+            Layout.fillWidth: true
+            // Bound to the sender, not the settings, so it follows the live choice.
+            text: keySender.host === "" ? qsTr("no device configured") // qmllint disable unqualified
+                                        : (keySender.deviceName !== "" ? keySender.deviceName : keySender.host) // qmllint disable unqualified
+            textFormat: Text.PlainText
+            color: keySender.host === "" ? "#c98a2e" : "#8a8a8a" // qmllint disable unqualified
+            font.pixelSize: 12
+            elide: Text.ElideRight
+        }
+
+        // Never takes focus: focus parked here would stop the Left/Right gesture.
+        AbstractButton {
+            id: gearButton
+
+            objectName: "gearButton"
+            implicitWidth: 24
+            implicitHeight: 24
+            focusPolicy: Qt.NoFocus
+            hoverEnabled: true
+            onClicked: devicePopup.open()
+
+            contentItem: Text {
+                text: Glyphs.settings
+                font.family: "Material Symbols Rounded"
+                font.pixelSize: 18
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                color: gearButton.hovered ? "#d0d0d0" : "#8a8a8a"
+            }
+        }
+    }
+
+    // Left/Right: tap to navigate, hold to seek. Only key handlers see the release
+    // edge, so a tap is sent on release and a hold sends "down" then "up".
+    Item {
+        id: seekKeys
+
+        objectName: "seekKeys"
+        property string heldKey: ""
+        property bool seeking: false
+
+        function seekCmd(key) {
+            return key === "left" ? "rew" : "ff"
+        }
+
+        function press(key) {
+            if (heldKey !== "")
+                return
+            heldKey = key
+            seeking = false
+            seekTimer.restart()
+        }
+
+        function release(key) {
+            if (heldKey !== key)
+                return
+            seekTimer.stop()
+            const cmd = seeking ? seekCmd(key) + " up" : key
+            heldKey = ""
+            seeking = false
+            keySender.sendKey(cmd) // qmllint disable unqualified
+        }
+
+        function abort() {
+            seekTimer.stop()
+            const owed = seeking ? seekCmd(heldKey) + " up" : ""
+            heldKey = ""
+            seeking = false
+            if (owed !== "")
+                keySender.sendKey(owed) // qmllint disable unqualified
+        }
+
+        anchors.top: deviceBar.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 6
+        focus: true
+
+        Keys.onPressed: (event) => {
+            if (devicePopup.visible || event.isAutoRepeat)
+                return
+            if (event.key === Qt.Key_Left) {
+                press("left")
+                event.accepted = true
+            } else if (event.key === Qt.Key_Right) {
+                press("right")
+                event.accepted = true
+            }
+        }
+
+        // Not gated on the picker, so a running seek can always be ended.
+        Keys.onReleased: (event) => {
+            if (event.isAutoRepeat)
+                return
+            if (event.key === Qt.Key_Left) {
+                release("left")
+                event.accepted = true
+            } else if (event.key === Qt.Key_Right) {
+                release("right")
+                event.accepted = true
+            }
+        }
+
+        // The same threshold as a held drawn key, so mouse and keyboard feel alike.
+        Timer {
+            id: seekTimer
+
+            interval: 400
+            onTriggered: {
+                seekKeys.seeking = true
+                keySender.sendKey(seekKeys.seekCmd(seekKeys.heldKey) + " down") // qmllint disable unqualified
+            }
+        }
+
+        RemoteBody {
+            id: remote
+
+            objectName: "remote"
+            anchors.centerIn: parent
+            scale: Math.min(seekKeys.width / implicitWidth, seekKeys.height / implicitHeight)
+        }
+    }
+
+    Instantiator {
+        model: window.keyShortcuts
+
+        delegate: Shortcut {
+            required property var modelData
+
+            sequences: modelData.seqs
+            context: Qt.ApplicationShortcut
+            // Typing an address in the picker must not fire keys.
+            enabled: !devicePopup.visible
+            onActivated: keySender.sendKey(modelData.cmd) // qmllint disable unqualified
+        }
+    }
+
+    Rectangle {
+        id: toast
+
+        objectName: "toast"
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.bottom: parent.bottom
+        anchors.bottomMargin: 18
+        width: toastText.width + 24
+        height: toastText.height + 12
+        radius: height / 2
+        color: "#b3271e"
+        opacity: 0
+        visible: opacity > 0
+
+        Behavior on opacity {
+            NumberAnimation {
+                duration: 150
+            }
+        }
+
+        Text {
+            id: toastText
+
+            objectName: "toastText"
+            anchors.centerIn: parent
+            // A long reason wraps inside the window instead of running off its edges.
+            width: Math.min(implicitWidth, window.width - 48)
+            wrapMode: Text.Wrap
+            horizontalAlignment: Text.AlignHCenter
+            textFormat: Text.PlainText
+            color: "white"
+            font.pixelSize: 12
+        }
+
+        Timer {
+            id: toastTimer
+
+            objectName: "toastTimer"
+            interval: 2500
+            onTriggered: toast.opacity = 0
+        }
+    }
+
+    // Off unless enabled (QT_LOGGING_RULES="falquin.toast.info=true"): says what the toast showed.
+    LoggingCategory {
+        id: toastLog
+
+        name: "falquin.toast"
+        defaultLogLevel: LoggingCategory.Warning
+    }
+
+    Connections {
+        target: keySender // qmllint disable unqualified
+
+        function onKeyFailed(keys, reason) {
+            toastText.text = "'" + keys + "': " + reason
+            console.info(toastLog, toastText.text)
+            toast.opacity = 0.95
+            toastTimer.restart()
+        }
+    }
+
+    DevicePicker {
+        id: devicePopup
+
+        objectName: "devicePopup"
+        // Also ends a keyboard seek: its key-up can no longer reach seekKeys.
+        onVisibleChanged: {
+            if (visible)
+                seekKeys.abort()
+        }
+        // Whatever the picker had focused is gone once it closes.
+        onClosed: seekKeys.forceActiveFocus()
     }
 }

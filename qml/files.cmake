@@ -9,6 +9,7 @@ set(FALQUIN_QML_FILES
     qml/DPad.qml
     qml/NumberPad.qml
     qml/StatusLed.qml
+    qml/DevicePicker.qml
     ${FALQUIN_QML_SINGLETONS})
 set(FALQUIN_QML_RESOURCES
     qml/fonts/MaterialSymbolsRounded-Regular.ttf

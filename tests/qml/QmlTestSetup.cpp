@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QmlTestSetup.h"
 
+#include "DeviceFeed.h"
+#include "DeviceIdentity.h"
+#include "DiscoveryService.h"
+#include "KeyInput.h"
 #include "KeySender.h"
 #include "KeyService.h"
+#include "RemoteDeviceModel.h"
 #include "Settings.h"
 
 #include <QFontDatabase>
@@ -30,6 +35,12 @@ void QmlTestSetup::applicationAvailable()
     // The box's fixed port: the test runs in a network namespace of its own.
     if (!m_boxSim->listen(QHostAddress::LocalHost, 31063))
         qFatal("box simulator cannot listen: %s", qPrintable(m_boxSim->errorString()));
+    // With only loopback up a sweep has nowhere to broadcast: it just listens out its time.
+    m_identity = std::make_unique<DeviceIdentity>();
+    m_discoveryService = std::make_unique<DiscoveryService>(m_identity.get());
+    m_deviceModel = std::make_unique<RemoteDeviceModel>();
+    m_deviceFeed = std::make_unique<DeviceFeed>(m_deviceModel.get());
+    m_keyInput = std::make_unique<KeyInput>();
 }
 
 void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
@@ -48,6 +59,11 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
 
 void QmlTestSetup::cleanupTestCase()
 {
+    m_keyInput.reset();
+    m_deviceFeed.reset();
+    m_deviceModel.reset();
+    m_discoveryService.reset();
+    m_identity.reset();
     m_boxSim.reset();
     m_keySender.reset();
     m_settings.reset();
@@ -62,5 +78,9 @@ QList<QPair<QString, QObject *>> QmlTestSetup::contextObjects() const
         { QStringLiteral("settings"), m_settings.get() },
         { QStringLiteral("keySender"), m_keySender.get() },
         { QStringLiteral("boxSim"), m_boxSim.get() },
+        { QStringLiteral("discoveryService"), m_discoveryService.get() },
+        { QStringLiteral("remoteDeviceModel"), m_deviceModel.get() },
+        { QStringLiteral("deviceFeed"), m_deviceFeed.get() },
+        { QStringLiteral("keyInput"), m_keyInput.get() },
     };
 }

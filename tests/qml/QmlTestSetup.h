@@ -9,9 +9,14 @@
 
 #include <memory>
 
+class DeviceFeed;
+class DeviceIdentity;
+class DiscoveryService;
+class KeyInput;
 class KeySender;
 class KeyService;
 class QQmlEngine;
+class RemoteDeviceModel;
 class Settings;
 
 // Gives the QML tests the scene's context objects, made from C++ exactly as the
@@ -37,5 +42,12 @@ private:
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<KeySender> m_keySender;
     std::unique_ptr<KeyService> m_boxSim;
+    // The picker's discovery objects. The service is not wired to the model: the
+    // list shows what deviceFeed puts there, never a sweep's empty result mid-test.
+    std::unique_ptr<DeviceIdentity> m_identity;
+    std::unique_ptr<DiscoveryService> m_discoveryService;
+    std::unique_ptr<RemoteDeviceModel> m_deviceModel;
+    std::unique_ptr<DeviceFeed> m_deviceFeed;
+    std::unique_ptr<KeyInput> m_keyInput;
     QStringList m_warnings;
 };

@@ -1,0 +1,221 @@
+// SPDX-License-Identifier: Apache-2.0
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+
+// Chooses the box to control: one of those the sweep found, or a typed address.
+Popup {
+    id: picker
+
+    // The box is sold by its tuner count, which says more than the model string.
+    function tunerLabel(n) {
+        switch (n) {
+        case 0:
+            return qsTr("Pebble")
+        case 1:
+            return qsTr("Harbor")
+        case 2:
+            return qsTr("Lantern")
+        case 4:
+            return qsTr("Beacon")
+        default:
+            return qsTr("%1 Tuners").arg(n)
+        }
+    }
+
+    function selectDevice(ip, name) {
+        // Host first: setting it clears the name, which would wipe one assigned before.
+        keySender.host = ip // qmllint disable unqualified
+        keySender.deviceName = name // qmllint disable unqualified
+        settings.lastDeviceIp = ip // qmllint disable unqualified
+        settings.lastDeviceName = name // qmllint disable unqualified
+        picker.close()
+    }
+
+    function connectTyped() {
+        if (connectButton.enabled)
+            selectDevice(ipField.text.trim(), "")
+    }
+
+    // The window hosts the picker at its top level, so its parent spans the whole overlay.
+    anchors.centerIn: parent
+    // Never wider than the window: at its smallest (220) the list's 260 would push
+    // Refresh, Connect and Cancel out of reach. The list and the field give way first.
+    width: Math.min(implicitWidth, parent ? parent.width - 12 : implicitWidth)
+    modal: true
+    focus: true
+    padding: 16
+
+    background: Rectangle {
+        color: "#242424"
+        border.color: "#3a3a3a"
+        radius: 8
+    }
+
+    onOpened: {
+        ipField.text = keySender.host // qmllint disable unqualified
+        discoveryService.refresh() // qmllint disable unqualified
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 10
+
+        RowLayout {
+            Layout.fillWidth: true
+
+            Text {
+                Layout.fillWidth: true
+                elide: Text.ElideRight
+                text: qsTr("Orvantide devices")
+                color: "#d0d0d0"
+                font.pixelSize: 13
+            }
+
+            BusyIndicator {
+                objectName: "busyIndicator"
+                Layout.preferredWidth: 18
+                Layout.preferredHeight: 18
+                running: discoveryService.scanning // qmllint disable unqualified
+                // The style draws it in the palette's dark colour, unseen on this background.
+                palette.dark: "#d0d0d0"
+                visible: running
+            }
+
+            Button {
+                objectName: "refreshButton"
+                text: qsTr("Refresh")
+                enabled: !discoveryService.scanning // qmllint disable unqualified
+                onClicked: discoveryService.refresh() // qmllint disable unqualified
+            }
+        }
+
+        // Holds the list and the text shown over it while it has no rows.
+        Item {
+            Layout.preferredWidth: 260
+            Layout.fillWidth: true
+            // One row high when empty, growing to four rows, then the list scrolls.
+            Layout.preferredHeight: Math.min(Math.max(deviceList.count, 1) * 48, 192)
+
+            ListView {
+                id: deviceList
+
+                objectName: "deviceList"
+                anchors.fill: parent
+                clip: true
+                boundsBehavior: Flickable.StopAtBounds
+                model: remoteDeviceModel // qmllint disable unqualified
+
+                delegate: AbstractButton {
+                    id: row
+
+                    required property string name
+                    required property string ip
+                    required property string deviceModel
+                    required property int numTuners
+
+                    width: ListView.view.width
+                    height: 48
+                    hoverEnabled: true
+                    focusPolicy: Qt.NoFocus
+                    onClicked: picker.selectDevice(row.ip, row.name)
+
+                    background: Rectangle {
+                        radius: 4
+                        color: row.hovered ? "#333333" : "transparent"
+                    }
+
+                    contentItem: Column {
+                        spacing: 2
+                        topPadding: 7
+                        leftPadding: 8
+
+                        Text {
+                            objectName: "nameText"
+                            width: row.width - 16
+                            text: row.name === "" ? qsTr("(unnamed)") : row.name
+                            textFormat: Text.PlainText
+                            elide: Text.ElideRight
+                            color: "#f0f0f0"
+                            font.pixelSize: 13
+                        }
+
+                        Text {
+                            objectName: "detailText"
+                            width: row.width - 16
+                            text: row.ip + "  ·  " + picker.tunerLabel(row.numTuners)
+                            textFormat: Text.PlainText
+                            elide: Text.ElideRight
+                            color: "#8a8a8a"
+                            font.pixelSize: 11
+                        }
+                    }
+                }
+            }
+
+            Text {
+                objectName: "emptyText"
+                anchors.centerIn: parent
+                visible: deviceList.count === 0
+                text: discoveryService.scanning ? qsTr("scanning…") : qsTr("no devices found") // qmllint disable unqualified
+                color: "#707070"
+                font.pixelSize: 12
+            }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            Layout.preferredHeight: 1
+            color: "#3a3a3a"
+        }
+
+        Text {
+            text: qsTr("Or enter an IP address")
+            color: "#d0d0d0"
+            font.pixelSize: 13
+        }
+
+        // Fills the column so the field lines up with the list above it.
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+
+            TextField {
+                id: ipField
+
+                objectName: "ipField"
+                Layout.fillWidth: true
+                // Small, so the row never widens the picker; it stretches to the list's width.
+                Layout.preferredWidth: 120
+                focus: true
+                placeholderText: "192.168.1.50"
+                placeholderTextColor: "#6a6a6a"
+                color: "white"
+                onAccepted: picker.connectTyped()
+
+                background: Rectangle {
+                    color: "#1a1a1a"
+                    radius: 4
+                    border.color: ipField.activeFocus ? "#f5871f" : "#3a3a3a"
+                }
+            }
+
+            Button {
+                id: connectButton
+
+                objectName: "connectButton"
+                text: qsTr("Connect")
+                enabled: ipField.text.trim() !== ""
+                onClicked: picker.connectTyped()
+            }
+        }
+
+        Button {
+            objectName: "cancelButton"
+            Layout.alignment: Qt.AlignRight
+            text: qsTr("Cancel")
+            onClicked: picker.close()
+        }
+    }
+}

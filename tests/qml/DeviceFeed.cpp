@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "DeviceFeed.h"
+
+#include "RemoteDeviceModel.h"
+
+#include <QVariantMap>
+
+namespace {
+
+// A 16-byte text field as a box sends it: the text, then NULs.
+QByteArray field(const QVariant &value)
+{
+    QByteArray bytes = value.toString().toUtf8().left(imgr::TEXT_FIELD_SIZE - 1);
+    bytes.append(QByteArray(imgr::TEXT_FIELD_SIZE - bytes.size(), '\0'));
+    return bytes;
+}
+
+} // namespace
+
+DeviceFeed::DeviceFeed(RemoteDeviceModel *model, QObject *parent)
+    : QObject(parent)
+    , m_model(model)
+{
+}
+
+void DeviceFeed::show(const QVariantList &boxes)
+{
+    QList<imgr::ImgrMsg> replies;
+    for (const QVariant &entry : boxes) {
+        const QVariantMap box = entry.toMap();
+        imgr::ImgrMsg reply;
+        reply.msgType = 2;
+        reply.shareFlags = imgr::SHARE_LIBRARY | imgr::SHARE_TUNER;
+        reply.deviceId = field(
+            box.value(QStringLiteral("id"), QStringLiteral("%1").arg(replies.size(), 12, 10, QLatin1Char('0'))));
+        reply.ip = field(box.value(QStringLiteral("ip")));
+        reply.name = field(box.value(QStringLiteral("name")));
+        reply.deviceModel = field(box.value(QStringLiteral("model")));
+        reply.numTuners = quint8(box.value(QStringLiteral("tuners")).toUInt());
+        replies.append(reply);
+    }
+    m_model->setDevices(replies);
+}

@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: Apache-2.0
+import QtQuick
+import QtTest
+import Falquin
+
+// The picker against the real key sender, settings, discovery service and device model.
+TestCase {
+    id: testCase
+
+    name: "DevicePicker"
+    width: 420
+    height: 640
+    visible: true
+    when: windowShown
+
+    property DevicePicker picker
+
+    Component {
+        id: pickerComponent
+
+        DevicePicker {}
+    }
+
+    function init() {
+        keySender.host = "10.0.0.9" // qmllint disable unqualified
+        keySender.deviceName = "Old" // qmllint disable unqualified
+        settings.lastDeviceIp = "10.0.0.9" // qmllint disable unqualified
+        settings.lastDeviceName = "Old" // qmllint disable unqualified
+        deviceFeed.show([]) // qmllint disable unqualified
+        picker = createTemporaryObject(pickerComponent, testCase)
+    }
+
+    function cleanup() {
+        keySender.host = "127.0.0.1" // qmllint disable unqualified
+    }
+
+    function child(name) {
+        const item = findChild(picker.contentItem, name)
+        verify(item, name)
+        return item
+    }
+
+    function openPicker() {
+        picker.open()
+        tryCompare(picker, "opened", true)
+    }
+
+    function rows() {
+        const list = child("deviceList")
+        const found = []
+        for (let i = 0; i < list.count; ++i) {
+            list.positionViewAtIndex(i, 0) // ListView.Beginning
+            const row = list.itemAtIndex(i)
+            found.push({ row: row, name: findChild(row, "nameText"), detail: findChild(row, "detailText") })
+        }
+        return found
+    }
+
+    // Stored and live choice both still as init() left them.
+    function verifyUnchanged() {
+        compare(keySender.host, "10.0.0.9") // qmllint disable unqualified
+        compare(keySender.deviceName, "Old") // qmllint disable unqualified
+        compare(settings.lastDeviceIp, "10.0.0.9") // qmllint disable unqualified
+        compare(settings.lastDeviceName, "Old") // qmllint disable unqualified
+    }
+
+    function test_tunerLabels() {
+        compare(picker.tunerLabel(0), "Pebble")
+        compare(picker.tunerLabel(1), "Harbor")
+        compare(picker.tunerLabel(2), "Lantern")
+        compare(picker.tunerLabel(3), "3 Tuners")
+        compare(picker.tunerLabel(4), "Beacon")
+        compare(picker.tunerLabel(8), "8 Tuners")
+
+        // And as the rows show them, sorted by name, with the exact separator.
+        deviceFeed.show([ // qmllint disable unqualified
+            { name: "F", ip: "10.0.0.6", tuners: 8 }, { name: "A", ip: "10.0.0.1", tuners: 0 },
+            { name: "C", ip: "10.0.0.3", tuners: 2 }, { name: "B", ip: "10.0.0.2", tuners: 1 },
+            { name: "E", ip: "10.0.0.5", tuners: 4 }, { name: "D", ip: "10.0.0.4", tuners: 3 }])
+        openPicker()
+        const shown = rows().map(r => r.name.text + "|" + r.detail.text)
+        compare(shown, ["A|10.0.0.1  ·  Pebble", "B|10.0.0.2  ·  Harbor", "C|10.0.0.3  ·  Lantern",
+                        "D|10.0.0.4  ·  3 Tuners", "E|10.0.0.5  ·  Beacon", "F|10.0.0.6  ·  8 Tuners"])
+    }
+
+    function test_listHeight_data() {
+        return [
+            { tag: "none", boxes: 0, height: 48 },
+            { tag: "one", boxes: 1, height: 48 },
+            { tag: "four", boxes: 4, height: 192 },
+            { tag: "five", boxes: 5, height: 192 },
+        ]
+    }
+
+    function test_listHeight(data) {
+        const boxes = []
+        for (let i = 0; i < data.boxes; ++i)
+            boxes.push({ name: "Box " + i, ip: "10.0.1." + i, tuners: 2 })
+        deviceFeed.show(boxes) // qmllint disable unqualified
+        openPicker()
+        const list = child("deviceList")
+        compare(list.count, data.boxes)
+        tryCompare(list, "height", data.height)
+        compare(list.contentHeight > list.height, data.boxes > 4, "scrolls only past four rows")
+        compare(child("emptyText").visible, data.boxes === 0)
+        // Rows arriving while open resize the list at once.
+        deviceFeed.show(boxes.concat([{ name: "Late", ip: "10.0.2.1" }, { name: "Later", ip: "10.0.2.2" }])) // qmllint disable unqualified
+        tryCompare(list, "height", Math.min(data.boxes + 2, 4) * 48)
+    }
+
+    // The busy state from an opening to the sweep's end, then Refresh; two full sweeps.
+    function test_sweeps() {
+        tryCompare(discoveryService, "scanning", false, 12000) // qmllint disable unqualified
+        openPicker()
+        compare(child("ipField").text, "10.0.0.9", "the field shows the current host")
+        verify(discoveryService.scanning, "opening starts a sweep") // qmllint disable unqualified
+        verify(child("busyIndicator").running)
+        verify(!child("refreshButton").enabled)
+        compare(child("emptyText").text, "scanning…")
+
+        tryCompare(discoveryService, "scanning", false, 12000) // qmllint disable unqualified
+        verify(!child("busyIndicator").running)
+        verify(!child("busyIndicator").visible)
+        verify(child("refreshButton").enabled)
+        compare(child("emptyText").text, "no devices found")
+        tryCompare(child("deviceList"), "height", 48)
+
+        wait(50) // the header re-lays out as the busy indicator hides
+        mouseClick(child("refreshButton"))
+        verify(discoveryService.scanning, "Refresh starts a sweep") // qmllint disable unqualified
+        verify(!child("refreshButton").enabled)
+
+        picker.close()
+        tryCompare(picker, "visible", false)
+        keySender.host = "10.0.0.11" // qmllint disable unqualified
+        openPicker()
+        compare(child("ipField").text, "10.0.0.11", "refilled from the host at each opening")
+    }
+
+    function test_selectNamedBox() {
+        deviceFeed.show([{ name: "Den", ip: "10.0.0.7", tuners: 2 }]) // qmllint disable unqualified
+        openPicker()
+        mouseClick(rows()[0].row)
+        tryCompare(picker, "visible", false)
+        // The host changed, which clears the name: the name must still be the chosen one.
+        compare(keySender.host, "10.0.0.7") // qmllint disable unqualified
+        compare(keySender.deviceName, "Den") // qmllint disable unqualified
+        compare(settings.lastDeviceIp, "10.0.0.7") // qmllint disable unqualified
+        compare(settings.lastDeviceName, "Den") // qmllint disable unqualified
+    }
+
+    function test_selectUnnamedBox() {
+        deviceFeed.show([{ name: "", ip: "10.0.0.8", tuners: 1 }]) // qmllint disable unqualified
+        openPicker()
+        const row = rows()[0]
+        compare(row.name.text, "(unnamed)")
+        mouseClick(row.row)
+        tryCompare(picker, "visible", false)
+        compare(keySender.host, "10.0.0.8") // qmllint disable unqualified
+        compare(keySender.deviceName, "") // qmllint disable unqualified
+        compare(settings.lastDeviceName, "") // qmllint disable unqualified
+    }
+
+    function test_markupShownAsTyped() {
+        deviceFeed.show([{ name: "<b>x</b>", ip: "10.0.0.5", tuners: 2 }]) // qmllint disable unqualified
+        openPicker()
+        const name = rows()[0].name
+        compare(name.text, "<b>x</b>")
+        // Rendered as markup it would be one bold letter; as text it is eight characters.
+        verify(name.contentWidth > 4 * name.font.pixelSize, "width " + name.contentWidth)
+    }
+
+    function test_typedAddress_data() {
+        return [
+            { tag: "Connect", how: "click" },
+            { tag: "Return", how: Qt.Key_Return },
+            { tag: "keypad Enter", how: Qt.Key_Enter },
+        ]
+    }
+
+    function test_typedAddress(data) {
+        openPicker()
+        const field = child("ipField")
+        tryVerify(() => field.activeFocus, 2000, "the field takes the keys when the picker opens")
+        field.selectAll()
+        keyClick(Qt.Key_Delete)
+        for (const c of "  10.9.8.7 ")
+            keyClick(c)
+        compare(field.text, "  10.9.8.7 ")
+        if (data.how === "click")
+            mouseClick(child("connectButton"))
+        else
+            keyClick(data.how, data.how === Qt.Key_Enter ? Qt.KeypadModifier : Qt.NoModifier)
+        tryCompare(picker, "visible", false)
+        compare(keySender.host, "10.9.8.7") // qmllint disable unqualified
+        compare(keySender.deviceName, "") // qmllint disable unqualified
+        compare(settings.lastDeviceIp, "10.9.8.7") // qmllint disable unqualified
+        compare(settings.lastDeviceName, "") // qmllint disable unqualified
+    }
+
+    function test_blankAddress_data() {
+        return [{ tag: "empty", text: "" }, { tag: "spaces", text: "   " }]
+    }
+
+    function test_blankAddress(data) {
+        openPicker()
+        const field = child("ipField")
+        tryVerify(() => field.activeFocus, 2000)
+        field.text = data.text
+        verify(!child("connectButton").enabled)
+        keyClick(Qt.Key_Return)
+        keyClick(Qt.Key_Enter, Qt.KeypadModifier)
+        mouseClick(child("connectButton"))
+        wait(50)
+        verify(picker.visible, "still open")
+        verifyUnchanged()
+        field.text = data.text + "1"
+        verify(child("connectButton").enabled)
+    }
+
+    function test_closeWithoutChoice_data() {
+        return [{ tag: "Cancel" }, { tag: "Escape" }, { tag: "outside" }]
+    }
+
+    function test_closeWithoutChoice(data) {
+        deviceFeed.show([{ name: "Den", ip: "10.0.0.7", tuners: 2 }]) // qmllint disable unqualified
+        openPicker()
+        child("ipField").text = "10.5.5.5"
+        if (data.tag === "Cancel")
+            mouseClick(child("cancelButton"))
+        else if (data.tag === "Escape")
+            keyClick(Qt.Key_Escape)
+        else
+            mouseClick(testCase, 2, 2)
+        tryCompare(picker, "visible", false)
+        verifyUnchanged()
+    }
+}

@@ -1,0 +1,432 @@
+// SPDX-License-Identifier: Apache-2.0
+import QtQuick
+import QtTest
+import Falquin
+
+// The whole window with real key events (keyInput) and real timers: the Left/Right
+// seek gesture, the shortcut table, focus after the picker and the keys, the toast
+// and the device bar. The simulator on 127.0.0.1 acknowledges every key.
+TestCase {
+    id: testCase
+
+    name: "MainWindow"
+    width: 100
+    height: 100
+    visible: true
+    when: windowShown
+
+    property var win
+    property var picker
+    property Item seekKeys
+
+    Component {
+        id: mainComponent
+
+        Main {}
+    }
+
+    Component {
+        id: otherWindow
+
+        Window {
+            width: 50
+            height: 50
+            visible: true
+        }
+    }
+
+    SendLog {
+        id: sends
+    }
+
+    ChangeLog {
+        id: changes
+    }
+
+    SignalSpy {
+        id: failures
+
+        target: keySender // qmllint disable unqualified
+        signalName: "keyFailed"
+    }
+
+    function createWindow(focusOnRemote = true) {
+        // No parent: as a transient of the test's window it would count as active whenever that is.
+        win = createTemporaryObject(mainComponent, null)
+        verify(win)
+        picker = findChild(win.contentItem, "devicePopup")
+        seekKeys = findChild(win.contentItem, "seekKeys")
+        verify(picker && seekKeys)
+        win.requestActivate()
+        tryVerify(() => win.active, 3000)
+        if (focusOnRemote)
+            tryVerify(() => seekKeys.activeFocus, 3000, "the window starts with focus on the remote")
+    }
+
+    function init() {
+        keySender.host = "127.0.0.1" // qmllint disable unqualified
+        createWindow()
+        sends.clear()
+        failures.clear()
+    }
+
+    function cleanup() {
+        changes.unwatch()
+        keySender.host = "127.0.0.1" // qmllint disable unqualified
+    }
+
+    function item(name) {
+        const found = findChild(win.contentItem, name)
+        verify(found, name)
+        return found
+    }
+
+    function press(key) {
+        keyInput.press(win, key) // qmllint disable unqualified
+    }
+
+    function release(key) {
+        keyInput.release(win, key) // qmllint disable unqualified
+    }
+
+    // Another window of the app comes up and takes activation, as after Alt-Tab.
+    function deactivate() {
+        createTemporaryObject(otherWindow, null).requestActivate()
+        tryVerify(() => !win.active, 3000)
+    }
+
+    function openPickerWithGear() {
+        mouseClick(item("gearButton"))
+        tryCompare(picker, "opened", true)
+    }
+
+    // ---- Left/Right: tap to navigate, hold to seek ----
+
+    function test_tap_data() {
+        return [{ tag: "left", key: Qt.Key_Left }, { tag: "right", key: Qt.Key_Right }]
+    }
+
+    function test_tap(data) {
+        press(data.key)
+        wait(300)
+        compare(sends.commands(), [], "nothing at the press")
+        const releasedAt = Date.now()
+        release(data.key)
+        compare(sends.commands(), [data.tag])
+        verify(sends.timeOf(data.tag) - releasedAt < 50)
+        wait(500)
+        compare(sends.commands(), [data.tag], "the tap left no timer running")
+    }
+
+    function test_hold_data() {
+        return [{ tag: "left", key: Qt.Key_Left, cmd: "rew" }, { tag: "right", key: Qt.Key_Right, cmd: "ff" }]
+    }
+
+    function test_hold(data) {
+        const pressedAt = Date.now()
+        press(data.key)
+        wait(200)
+        keyInput.autoRepeat(win, data.key) // qmllint disable unqualified
+        tryVerify(() => sends.commands().length > 0, 1000)
+        compare(sends.commands(), [data.cmd + " down"])
+        const downAfter = sends.timeOf(data.cmd + " down") - pressedAt
+        verify(downAfter >= 395 && downAfter < 550, "down after " + downAfter + " ms")
+        for (let i = 0; i < 5; ++i) {
+            keyInput.autoRepeat(win, data.key) // qmllint disable unqualified
+            wait(40)
+        }
+        compare(sends.commands(), [data.cmd + " down"], "auto-repeat events send nothing")
+        release(data.key)
+        compare(sends.commands(), [data.cmd + " down", data.cmd + " up"])
+    }
+
+    function test_otherArrowIgnored() {
+        press(Qt.Key_Left)
+        press(Qt.Key_Right)
+        release(Qt.Key_Right)
+        compare(sends.commands(), [], "Right is ignored while Left times")
+        tryVerify(() => sends.commands().length > 0, 1000)
+        press(Qt.Key_Right)
+        wait(500)
+        release(Qt.Key_Right)
+        compare(sends.commands(), ["rew down"], "and while Left seeks")
+        release(Qt.Key_Left)
+        compare(sends.commands(), ["rew down", "rew up"])
+    }
+
+    function test_releaseOfUnpressedArrow() {
+        release(Qt.Key_Left)
+        release(Qt.Key_Right)
+        wait(500)
+        compare(sends.commands(), [])
+        // And the gesture still works afterwards.
+        press(Qt.Key_Right)
+        release(Qt.Key_Right)
+        compare(sends.commands(), ["right"])
+    }
+
+    function test_deactivatedBeforeThreshold() {
+        press(Qt.Key_Left)
+        wait(100)
+        deactivate()
+        wait(600)
+        release(Qt.Key_Left)
+        compare(sends.commands(), [], "an aborted tap sends nothing at all")
+    }
+
+    function test_deactivatedWhileSeeking() {
+        press(Qt.Key_Left)
+        tryVerify(() => sends.commands().length > 0, 1000)
+        deactivate()
+        compare(sends.commands(), ["rew down", "rew up"], "the owed up goes out at once")
+        win.requestActivate()
+        tryVerify(() => win.active)
+        // Back in the window with the key still down: its auto-repeats start nothing.
+        for (let i = 0; i < 4; ++i) {
+            keyInput.autoRepeat(win, Qt.Key_Left) // qmllint disable unqualified
+            wait(150)
+        }
+        release(Qt.Key_Left)
+        wait(100)
+        compare(sends.commands(), ["rew down", "rew up"], "the late key-up sends nothing")
+    }
+
+    function test_pickerOpenedMidSeek() {
+        press(Qt.Key_Right)
+        tryVerify(() => sends.commands().length > 0, 1000)
+        openPickerWithGear()
+        compare(sends.commands(), ["ff down", "ff up"])
+        release(Qt.Key_Right)
+        compare(sends.commands(), ["ff down", "ff up"])
+    }
+
+    function test_pickerOpenedMidTap() {
+        press(Qt.Key_Right)
+        wait(100)
+        openPickerWithGear()
+        wait(500)
+        release(Qt.Key_Right)
+        compare(sends.commands(), [])
+        // Arrows pressed while the picker shows start nothing.
+        press(Qt.Key_Left)
+        wait(500)
+        release(Qt.Key_Left)
+        compare(sends.commands(), [])
+    }
+
+    // ---- Shortcuts ----
+
+    function test_shortcuts_data() {
+        const rows = [
+            { tag: "Up", key: Qt.Key_Up, cmd: "up" },
+            { tag: "Down", key: Qt.Key_Down, cmd: "down" },
+            { tag: "Return", key: Qt.Key_Return, cmd: "ok" },
+            { tag: "keypad Enter", key: Qt.Key_Enter, mod: Qt.KeypadModifier, cmd: "ok" },
+            { tag: "dot", key: Qt.Key_Period, cmd: "." },
+            { tag: "keypad dot", key: Qt.Key_Period, mod: Qt.KeypadModifier, cmd: "." },
+            { tag: "Backspace", key: Qt.Key_Backspace, cmd: "back" },
+            { tag: "X", key: Qt.Key_X, cmd: "back" },
+            { tag: "G", key: Qt.Key_G, cmd: "guide" },
+            { tag: "I", key: Qt.Key_I, cmd: "info" },
+            { tag: "Z", key: Qt.Key_Z, cmd: "zap" },
+            { tag: "M", key: Qt.Key_M, cmd: "menu" },
+            { tag: "D", key: Qt.Key_D, cmd: "dvr" },
+            { tag: "L", key: Qt.Key_L, cmd: "live" },
+            { tag: "R", key: Qt.Key_R, cmd: "record" },
+            { tag: "B", key: Qt.Key_B, cmd: "ba" },
+            { tag: "P", key: Qt.Key_P, cmd: "POWER" },
+            { tag: "N", key: Qt.Key_N, cmd: "ON" },
+            { tag: "F", key: Qt.Key_F, cmd: "OFF" },
+            { tag: "V", key: Qt.Key_V, cmd: "mute" },
+        ]
+        for (let d = 0; d <= 9; ++d) {
+            rows.push({ tag: String(d), key: Qt.Key_0 + d, cmd: "#" + d })
+            rows.push({ tag: "keypad " + d, key: Qt.Key_0 + d, mod: Qt.KeypadModifier, cmd: "#" + d })
+        }
+        return rows
+    }
+
+    function test_shortcuts(data) {
+        keyInput.click(win, data.key, data.mod || Qt.NoModifier) // qmllint disable unqualified
+        compare(sends.commands(), [data.cmd])
+    }
+
+    function test_everyShortcutParses() {
+        // A sequence Qt cannot parse is taken silently and never fires.
+        compare(win.keyShortcuts.length, 27)
+        for (const entry of win.keyShortcuts)
+            for (const seq of entry.seqs)
+                verify(seq.length > 0, entry.cmd)
+    }
+
+    function test_noShortcutWhilePickerOpen() {
+        openPickerWithGear()
+        const field = findChild(picker.contentItem, "ipField")
+        tryVerify(() => field.activeFocus, 2000)
+        field.text = ""
+        keyInput.type(win, "10.1.2.3gixzpnfv") // qmllint disable unqualified
+        for (const key of [Qt.Key_Up, Qt.Key_Down, Qt.Key_Backspace, Qt.Key_Left, Qt.Key_Right])
+            keyInput.click(win, key) // qmllint disable unqualified
+        compare(sends.commands(), [], "typing an address sends nothing")
+        compare(field.text, "10.1.2.3gixzpnf", "the keys went to the field")
+        verify(picker.visible)
+    }
+
+    function test_keysWorkAfterPickerCloses_data() {
+        return [{ tag: "Cancel" }, { tag: "Escape" }, { tag: "outside" }, { tag: "Connect" }, { tag: "Return" }]
+    }
+
+    function test_keysWorkAfterPickerCloses(data) {
+        // Whatever held focus before the picker opened, the remote gets it afterwards.
+        const other = createTemporaryQmlObject("import QtQuick; Item { focus: true }", win.contentItem)
+        other.forceActiveFocus()
+        openPickerWithGear()
+        const field = findChild(picker.contentItem, "ipField")
+        tryVerify(() => field.activeFocus, 2000)
+        if (data.tag === "Cancel")
+            mouseClick(findChild(picker.contentItem, "cancelButton"))
+        else if (data.tag === "Escape")
+            keyInput.click(win, Qt.Key_Escape) // qmllint disable unqualified
+        else if (data.tag === "outside")
+            mouseClick(win.contentItem, 4, win.height - 4)
+        else if (data.tag === "Connect")
+            mouseClick(findChild(picker.contentItem, "connectButton"))
+        else
+            keyInput.click(win, Qt.Key_Return) // qmllint disable unqualified
+        tryCompare(picker, "visible", false)
+        compare(keySender.host, "127.0.0.1") // qmllint disable unqualified
+        compare(sends.commands(), [])
+        keyInput.click(win, Qt.Key_G) // qmllint disable unqualified
+        press(Qt.Key_Left)
+        release(Qt.Key_Left)
+        compare(sends.commands(), ["guide", "left"], "shortcuts and arrows work at once")
+    }
+
+    function test_keysWorkAfterClickOnDrawnKey() {
+        mouseClick(findChild(item("remote"), "upKey"))
+        compare(sends.commands(), ["up"])
+        verify(seekKeys.activeFocus, "the click left focus on the remote")
+        keyInput.click(win, Qt.Key_M) // qmllint disable unqualified
+        press(Qt.Key_Right)
+        release(Qt.Key_Right)
+        compare(sends.commands(), ["up", "menu", "right"])
+    }
+
+    // ---- The failure toast ----
+
+    function test_toastTiming() {
+        keySender.host = "" // qmllint disable unqualified
+        const toast = item("toast")
+        verify(!toast.visible)
+        const failedAt = Date.now()
+        keyInput.click(win, Qt.Key_G) // qmllint disable unqualified
+        compare(item("toastText").text, "'guide': no device configured")
+        tryCompare(toast, "opacity", 0.95, 400)
+        verify(toast.visible)
+        changes.watch(toast, "opacity")
+        tryVerify(() => !toast.visible, 3500)
+        const hiddenAfter = Date.now() - failedAt
+        verify(hiddenAfter >= 2500 && hiddenAfter < 2900, "hidden after " + hiddenAfter + " ms")
+        // It fades: values between shown and gone, over about 150 ms.
+        const values = changes.entries.map(e => Number(e.value))
+        verify(values.some(v => v > 0.05 && v < 0.9), "fade steps: " + values)
+        const fade = changes.entries[changes.entries.length - 1].at - changes.entries[0].at
+        verify(fade >= 80 && fade < 400, "fade took " + fade + " ms")
+    }
+
+    function test_toastReplacedByLaterFailure() {
+        keySender.host = "" // qmllint disable unqualified
+        const toast = item("toast")
+        keyInput.click(win, Qt.Key_G) // qmllint disable unqualified
+        wait(1000)
+        const secondAt = Date.now()
+        keyInput.click(win, Qt.Key_Z) // qmllint disable unqualified
+        compare(item("toastText").text, "'zap': no device configured")
+        wait(2500 - (Date.now() - secondAt) - 300)
+        verify(toast.visible && toast.opacity > 0.9, "still shown 2.2 s after the second failure")
+        tryVerify(() => !toast.visible, 1000)
+        verify(Date.now() - secondAt >= 2500)
+    }
+
+    function test_toastShowsMarkupAsText() {
+        keySender.host = "<b>x</b>" // qmllint disable unqualified
+        keyInput.click(win, Qt.Key_I) // qmllint disable unqualified
+        const text = item("toastText")
+        compare(text.text, "'info': invalid IP address '<b>x</b>'")
+        compare(text.textFormat, Text.PlainText)
+        compare(failures.count, 1)
+        // The toast stays inside even the narrowest window.
+        win.width = 220
+        tryVerify(() => item("toast").width <= 220 - 24)
+    }
+
+    // ---- Device bar, scale, start ----
+
+    function test_deviceBar() {
+        const text = item("deviceText")
+        keySender.host = "" // qmllint disable unqualified
+        compare(text.text, "no device configured")
+        compare(String(text.color), "#c98a2e")
+        keySender.host = "10.1.1.1" // qmllint disable unqualified
+        compare(text.text, "10.1.1.1")
+        compare(String(text.color), "#8a8a8a")
+        keySender.deviceName = "<b>Den</b>" // qmllint disable unqualified
+        compare(text.text, "<b>Den</b>")
+        compare(text.textFormat, Text.PlainText)
+        compare(String(text.color), "#8a8a8a")
+        // A new host clears the name: the bar falls back to the address.
+        keySender.host = "10.1.1.2" // qmllint disable unqualified
+        compare(text.text, "10.1.1.2")
+    }
+
+    function test_gearNeverTakesFocus() {
+        verify(item("gearButton").focusPolicy === Qt.NoFocus)
+        openPickerWithGear()
+        keyInput.click(win, Qt.Key_Escape) // qmllint disable unqualified
+        tryCompare(picker, "visible", false)
+        verify(seekKeys.activeFocus)
+    }
+
+    function test_scaleToFit_data() {
+        return [
+            { tag: "initial", w: 340, h: 920, scale: 0.876 },
+            { tag: "smallest", w: 220, h: 560, scale: 0.516 },
+            { tag: "wide", w: 900, h: 700, scale: (700 - 8 - 24 - 6 - 6) / 1000 },
+        ]
+    }
+
+    function test_scaleToFit(data) {
+        win.width = data.w
+        win.height = data.h
+        tryVerify(() => Math.abs(item("remote").scale - data.scale) < 0.0015, 1000,
+                  "scale " + item("remote").scale)
+        const remote = item("remote")
+        const centre = remote.mapToItem(win.contentItem, remote.width / 2, remote.height / 2)
+        fuzzyCompare(centre.x, data.w / 2, 1)
+    }
+
+    function test_pickerFitsSmallestWindow() {
+        win.width = 220
+        win.height = 560
+        tryCompare(win.contentItem, "width", 220)
+        openPickerWithGear()
+        const outside = () => ["refreshButton", "connectButton", "cancelButton", "ipField", "deviceList"].filter(name => {
+            const part = findChild(picker.contentItem, name)
+            const box = part.mapToItem(win.contentItem, 0, 0, part.width, part.height)
+            return box.x < 0 || box.x + box.width > 220 || part.width < 20
+        })
+        tryVerify(() => outside().length === 0, 2000, "cut off: " + outside())
+    }
+
+    function test_startsWithPickerOnlyWithoutHost_data() {
+        return [{ tag: "no host", host: "", open: true }, { tag: "host", host: "10.3.3.3", open: false }]
+    }
+
+    function test_startsWithPickerOnlyWithoutHost(data) {
+        keySender.host = data.host // qmllint disable unqualified
+        createWindow(false)
+        wait(100)
+        compare(picker.visible, data.open)
+        compare(seekKeys.activeFocus, !data.open)
+    }
+}
