@@ -9,7 +9,8 @@ boxsim=$2
 for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "window-e2e: $tool is needed" >&2; exit 1; }
 done
-. "$(dirname "$0")/netns-pair.sh"
+. "$(dirname "$0")/../netns-pair.sh"
+. "$(dirname "$0")/xvfb.sh"
 
 fail() {
     echo "FAIL: $*" >&2

@@ -7,13 +7,14 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build}
 cmake --build "$build" --target falquin falquin-boxsim
-. "$root/tests/e2e/netns-pair.sh"
+. "$root/tests/netns-pair.sh"
+. "$root/tests/e2e/xvfb.sh"
 
 ip netns exec "$BOX_NS" "$build/tools/boxsim/falquin-boxsim" -a "$BOX_IP" \
     --box "id=0e0b0c5151a2,name=Living room,model=OTX-2,ip=$BOX_IP,tuners=2" \
     --box "id=0e0b0c5151a3,name=Attic,model=OTX-4,ip=$BOX_IP2,tuners=4" \
-    --box "id=0e0b0c5151a4,name=Study,model=OTX-1,ip=10.77.$net.7,tuners=1" \
-    --box "id=0e0b0c5151a5,name=,model=OTX-0,ip=10.77.$net.9,tuners=0" >"$WORK/sim.log" 2>&1 &
+    --box "id=0e0b0c5151a4,name=Study,model=OTX-1,ip=10.77.$NET.7,tuners=1" \
+    --box "id=0e0b0c5151a5,name=,model=OTX-0,ip=10.77.$NET.9,tuners=0" >"$WORK/sim.log" 2>&1 &
 start_xvfb 340x920x24
 app_env ip netns exec "$APP_NS" "$build/falquin" >"$WORK/app.log" 2>&1 &
 wait_window >/dev/null
