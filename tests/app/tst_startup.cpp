@@ -140,9 +140,14 @@ int TestStartup::runAndClose(const QStringList &args, QByteArray *errors)
         falquin.waitForFinished();
         return -2;
     }
+    const QByteArray stderrText = falquin.readAllStandardError();
     if (errors)
-        *errors = falquin.readAllStandardError();
-    return falquin.exitStatus() == QProcess::NormalExit ? falquin.exitCode() : -3;
+        *errors = stderrText;
+    if (falquin.exitStatus() != QProcess::NormalExit) {
+        qWarning("falquin crashed: %s", stderrText.right(4000).constData());
+        return -3;
+    }
+    return falquin.exitCode();
 }
 
 void TestStartup::closingTheWindowExitsCleanly()
