@@ -104,4 +104,4 @@ private slots:
 };
 
 QTEST_MAIN(ArtworkTest)
-#include "ArtworkTest.moc"
+#include "tst_artwork.moc"
