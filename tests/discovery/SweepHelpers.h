@@ -13,6 +13,14 @@
 
 namespace sweeptest {
 
+// How soon a raised stop flag must end a sweep: one wait slice (250 ms) and the
+// hand-back. Sanitizer builds run slower.
+#ifdef FALQUIN_SANITIZED
+inline constexpr qint64 kStopBoundMs = 450;
+#else
+inline constexpr qint64 kStopBoundMs = 300;
+#endif
+
 // True once some socket of this namespace is bound to the discovery port.
 inline bool discoveryPortBound()
 {

@@ -92,7 +92,7 @@ private slots:
         clock.start();
         service.reset();
         const qint64 blocked = clock.elapsed();
-        QVERIFY2(blocked <= 300, QByteArray::number(blocked));
+        QVERIFY2(blocked <= kStopBoundMs, QByteArray::number(blocked));
         // The sweep has returned: its socket is gone and the pool is idle.
         QVERIFY(!discoveryPortBound());
         QVERIFY(QThreadPool::globalInstance()->waitForDone(1000));

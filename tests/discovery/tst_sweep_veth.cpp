@@ -202,7 +202,7 @@ private slots:
         const QList<imgr::ImgrMsg> devices = brp::brpDiscover(m_id, "Falquin", 10000, &stop, kBroadcast);
         const qint64 afterStop = raisedAt.elapsed();
         raiser.join();
-        QVERIFY2(afterStop <= 300, QByteArray::number(afterStop));
+        QVERIFY2(afterStop <= kStopBoundMs, QByteArray::number(afterStop));
         QCOMPARE(devices.size(), 1); // what had been collected
     }
 };
