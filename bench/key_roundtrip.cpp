@@ -30,7 +30,7 @@ struct Stats
 Stats summarise(std::vector<qint64> ns)
 {
     std::sort(ns.begin(), ns.end());
-    return {ns[ns.size() / 2] / 1000.0, ns[ns.size() * 99 / 100] / 1000.0};
+    return { ns[ns.size() / 2] / 1000.0, ns[ns.size() * 99 / 100] / 1000.0 };
 }
 
 std::vector<qint64> keyRoundTrips(int count, int warmup)
@@ -49,9 +49,8 @@ std::vector<qint64> keyRoundTrips(int count, int warmup)
     samples.reserve(size_t(count));
     QElapsedTimer clock;
     int remaining = warmup + count;
-    QObject::connect(&sender, &KeySender::keyFailed, [](const QString &, const QString &reason) {
-        qFatal("key failed: %s", qPrintable(reason));
-    });
+    QObject::connect(&sender, &KeySender::keyFailed,
+                     [](const QString &, const QString &reason) { qFatal("key failed: %s", qPrintable(reason)); });
     QObject::connect(&sender, &KeySender::keyAcknowledged, [&] {
         if (remaining-- <= count)
             samples.push_back(clock.nsecsElapsed());
@@ -89,8 +88,8 @@ std::vector<qint64> plainRoundTrips(int count, int warmup)
         sockaddr_in from = {};
         for (int i = 0; i < total; ++i) {
             socklen_t fromLength = sizeof from;
-            const ssize_t n = recvfrom(server, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&from),
-                                       &fromLength);
+            const ssize_t n
+                = recvfrom(server, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&from), &fromLength);
             sendto(server, buffer, size_t(n), 0, reinterpret_cast<sockaddr *>(&from), fromLength);
         }
     });
@@ -118,11 +117,20 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const int count = argc > 1 ? std::max(100, atoi(argv[1])) : 10000;
-    const int warmup = 500;
+    // Alternating rounds, so both sides see the same machine state (clock, idle states).
+    const int rounds = 5;
+    const int warmup = 200;
 
-    const Stats plain = summarise(plainRoundTrips(count, warmup));
-    const Stats keys = summarise(keyRoundTrips(count, warmup));
-    std::printf("%d round trips on loopback (microseconds)\n", count);
+    std::vector<qint64> plainSamples, keySamples;
+    for (int round = 0; round < rounds; ++round) {
+        const std::vector<qint64> plain = plainRoundTrips(count / rounds, warmup);
+        const std::vector<qint64> keys = keyRoundTrips(count / rounds, warmup);
+        plainSamples.insert(plainSamples.end(), plain.begin(), plain.end());
+        keySamples.insert(keySamples.end(), keys.begin(), keys.end());
+    }
+    const Stats plain = summarise(plainSamples);
+    const Stats keys = summarise(keySamples);
+    std::printf("%d round trips each on loopback, in %d alternating rounds (microseconds)\n", count, rounds);
     std::printf("  plain UDP ping-pong, 328 bytes:   median %8.1f   p99 %8.1f\n", plain.median, plain.p99);
     std::printf("  sendKey -> keyAcknowledged:       median %8.1f   p99 %8.1f\n", keys.median, keys.p99);
     std::printf("  ratio (key / plain):              median %8.2f   p99 %8.2f\n", keys.median / plain.median,

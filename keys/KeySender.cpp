@@ -20,6 +20,7 @@ void KeySender::setHost(const QString &host)
     if (host == m_host)
         return;
     m_host = host;
+    m_address = QHostAddress(host);
     // A name belongs to the previous box; callers set the new name afterwards.
     if (!m_deviceName.isEmpty()) {
         m_deviceName.clear();
@@ -42,8 +43,7 @@ void KeySender::sendKey(const QString &keys)
         emit keyFailed(keys, tr("no device configured"));
         return;
     }
-    const QHostAddress address(m_host);
-    if (address.isNull()) {
+    if (m_address.isNull()) {
         emit keyFailed(keys, tr("invalid IP address '%1'").arg(m_host));
         return;
     }
@@ -56,7 +56,7 @@ void KeySender::sendKey(const QString &keys)
     ensureSocket();
     const quint8 number = ++m_sequence;
     const QByteArray datagram = buildRequest(number, utf8);
-    if (m_socket->writeDatagram(datagram, address, kPort) != kDatagramSize) {
+    if (m_socket->writeDatagram(datagram, m_address, kPort) != kDatagramSize) {
         emit keyFailed(keys, tr("send failed: %1").arg(m_socket->errorString()));
         return;
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QHash>
+#include <QHostAddress>
 #include <QObject>
 #include <QString>
 
@@ -41,6 +42,7 @@ private:
 
     QUdpSocket *m_socket = nullptr;
     QString m_host;
+    QHostAddress m_address; // m_host parsed once, when it is set: null unless numeric
     QString m_deviceName;
     quint8 m_sequence = 0;
     QHash<quint8, QString> m_pending;

@@ -49,8 +49,9 @@ void KeyService::onReadyRead()
             || data[DirectionAt] != 0)
             continue;
         const quint8 sequence = quint8(data[SequenceAt]);
-        const QByteArray text = data.mid(kKeyTextOffset);
-        const QString key = QString::fromUtf8(text.left(text.indexOf('\0')));
+        const qsizetype end = data.indexOf('\0', kKeyTextOffset);
+        const QString key
+            = QString::fromUtf8(data.constData() + kKeyTextOffset, (end < 0 ? data.size() : end) - kKeyTextOffset);
         emit keyReceived(sequence, key, data);
 
         if (m_behaviour.silent.contains(key))
