@@ -13,6 +13,7 @@ using namespace keydatagram;
 KeyService::KeyService(QObject *parent)
     : QObject(parent)
     , m_socket(new QUdpSocket(this))
+    , m_buffer(65536, Qt::Uninitialized)
 {
     connect(m_socket, &QUdpSocket::readyRead, this, &KeyService::onReadyRead);
 }
@@ -36,15 +37,13 @@ void KeyService::onReadyRead()
 {
     // One buffer big enough for any datagram, and no size peeks: the simulator
     // answers as fast as it can, so benchmarks measure the client, not the box.
-    static constexpr int kMaxDatagram = 65536;
-    QByteArray buffer(kMaxDatagram, Qt::Uninitialized);
     QHostAddress from;
     quint16 port = 0;
     while (m_socket->hasPendingDatagrams()) {
-        const qint64 size = m_socket->readDatagram(buffer.data(), kMaxDatagram, &from, &port);
+        const qint64 size = m_socket->readDatagram(m_buffer.data(), m_buffer.size(), &from, &port);
         if (size < 0)
             break;
-        const QByteArray data = buffer.left(size);
+        const QByteArray data = m_buffer.left(size);
         if (data.size() < kKeyTextOffset || std::memcmp(data.constData(), kMagic, sizeof kMagic) != 0
             || data[DirectionAt] != 0)
             continue;

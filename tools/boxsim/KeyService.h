@@ -39,5 +39,6 @@ private:
     void answer(const QHostAddress &to, quint16 port, quint8 sequence, quint8 status);
 
     QUdpSocket *m_socket;
+    QByteArray m_buffer; // big enough for any datagram, kept for the service's life
     Behaviour m_behaviour;
 };
