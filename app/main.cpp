@@ -10,6 +10,8 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 
@@ -20,7 +22,10 @@ int main(int argc, char *argv[])
     QGuiApplication::setOrganizationName(QStringLiteral("Orvantide"));
     QGuiApplication::setApplicationName(QStringLiteral("Falquin"));
     QGuiApplication::setApplicationVersion(QStringLiteral("1.1.1"));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/app_icon.png")));
+    // Read as the PNG it is: left to guess, Qt loads every image plugin to ask them.
+    QImageReader iconReader(QStringLiteral(":/app_icon.png"), "png");
+    iconReader.setAutoDetectImageFormat(false);
+    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(iconReader.read())));
     if (QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
         qWarning("Failed to register Material Symbols Rounded font");
 

@@ -4,7 +4,10 @@
 
 Every start runs in a network namespace of its own (only loopback, so the picker's
 discovery sweep reaches nothing), with its own Xvfb and an empty home, settings store
-and runtime dir. bench_startup_probe watches the window from outside over X. Prints
+and runtime dir. Each program keeps one cache dir (XDG_CACHE_HOME: Qt's and Mesa's
+shader caches) across its rounds, which the warm-up rounds fill, as a user's second
+start finds it; --cold-cache gives every start an empty one instead.
+bench_startup_probe watches the window from outside over X. Prints
 the medians and their ratios as Markdown; with --check, exits 1 when a ratio is past
 its goal. Needs root, or unprivileged user namespaces.
 """
@@ -37,6 +40,9 @@ MODES = {
     "box": ["--host", "127.0.0.1"],
     "picker": [],
 }
+# The picker's sweep at start listens for replies for 8 s, its busy indicator spinning;
+# idle begins once that is over.
+IDLE_FROM = {"box": 0, "picker": 9}
 
 
 def one_start(args):
@@ -60,7 +66,7 @@ def one_start(args):
             "PATH": os.environ.get("PATH", "/usr/bin:/bin"),
             "HOME": work,
             "XDG_CONFIG_HOME": os.path.join(work, "config"),
-            "XDG_CACHE_HOME": os.path.join(work, "cache"),
+            "XDG_CACHE_HOME": args.cache or os.path.join(work, "cache"),
             "XDG_RUNTIME_DIR": runtime,
             "DISPLAY": ":" + display,
             "QT_QPA_PLATFORM": "xcb",
@@ -68,9 +74,12 @@ def one_start(args):
         if args.backend == "software":
             env["QT_QUICK_BACKEND"] = "software"
         program = [args.falquin] + MODES[args.mode] if args.kind == "falquin" else [args.bare]
-        probe = [args.probe, "--settle", str(args.settle), "--idle", str(args.idle), "--"] + program
-        result = subprocess.run(probe, env=env, stdout=subprocess.PIPE, text=True)
+        probe = [args.probe, "--settle", str(args.settle), "--idle-from", str(IDLE_FROM[args.mode]),
+                 "--idle", str(args.idle), "--"] + program
+        # The program's own output is shown only when something went wrong.
+        result = subprocess.run(probe, env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         if result.returncode != 0:
+            sys.stderr.write(result.stderr)
             sys.exit("startup: the probe failed for %s (%s)" % (args.kind, args.mode))
         sys.stdout.write(result.stdout)
     finally:
@@ -87,6 +96,8 @@ def start(args, kind, mode):
                                       "--settle", str(args.settle), "--idle", str(args.idle),
                                       "--falquin", args.falquin, "--bare", args.bare,
                                       "--probe", args.probe]
+    if not args.cold_cache:
+        command += ["--cache", os.path.join(args.caches, kind)]
     out = subprocess.run(command, stdout=subprocess.PIPE, text=True, check=True).stdout
     return json.loads(out.strip().splitlines()[-1])
 
@@ -133,6 +144,8 @@ def main():
     parser.add_argument("--modes", default="box,picker", help="box, picker or both (default)")
     parser.add_argument("--backend", choices=["gl", "software"], default="gl",
                         help="Qt Quick's renderer: gl (Mesa llvmpipe, the default) or software")
+    parser.add_argument("--cold-cache", action="store_true",
+                        help="an empty shader cache for every start, as at the very first start")
     parser.add_argument("--json", help="also write every sample to this file")
     parser.add_argument("--check", action="store_true", help="exit 1 when a ratio is past its goal")
     # Internal: one start inside its namespace.
@@ -141,6 +154,7 @@ def main():
     parser.add_argument("--falquin", help=argparse.SUPPRESS)
     parser.add_argument("--bare", help=argparse.SUPPRESS)
     parser.add_argument("--probe", help=argparse.SUPPRESS)
+    parser.add_argument("--cache", help=argparse.SUPPRESS)
     args = parser.parse_args()
 
     if args.one:
@@ -162,6 +176,8 @@ def main():
             sys.exit("startup: unknown mode %s" % m)
 
     results = {m: {"falquin": [], "bare": []} for m in modes}
+    caches = tempfile.TemporaryDirectory(prefix="falquin-startup-cache.")
+    args.caches = caches.name
     began = time.monotonic()
     for r in range(args.warmup + args.rounds):
         for m in modes:
@@ -180,9 +196,10 @@ def main():
         with open(args.json, "w") as out:
             json.dump(results, out, indent=1)
     table, failures = report(results, modes)
+    caches.cleanup()
     backend = "Mesa llvmpipe (OpenGL)" if args.backend == "gl" else "Qt Quick software renderer"
-    print("Xvfb, %s, %d warm-up + %d measured rounds, %d cores" % (
-        backend, args.warmup, args.rounds, os.cpu_count()))
+    print("Xvfb, %s, %s shader caches, %d warm-up + %d measured rounds, %d cores" % (
+        backend, "cold" if args.cold_cache else "warm", args.warmup, args.rounds, os.cpu_count()))
     print(table)
     if args.check and failures:
         print("\nPast the goal:\n" + "\n".join("- " + f for f in failures))

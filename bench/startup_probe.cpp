@@ -6,7 +6,9 @@
 // switches of all its threads while it sits idle, and the time from WM_DELETE_WINDOW
 // to its exit. Prints one JSON line. Plain xcb, no Qt.
 //
-// startup_probe [--settle S] [--idle S] [--timeout S] -- program [args...]
+// startup_probe [--settle S] [--idle-from S] [--idle S] [--timeout S] -- program [args...]
+// Memory is read --settle seconds after the map; the idle count starts --idle-from
+// seconds after it (not before the memory reading) and lasts --idle seconds.
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
@@ -140,7 +142,7 @@ void killChild()
 
 int main(int argc, char *argv[])
 {
-    double settleS = 2, idleS = 10, timeoutS = 30;
+    double settleS = 2, idleFromS = 0, idleS = 10, timeoutS = 30;
     int first = 1;
     for (; first < argc && std::strcmp(argv[first], "--") != 0; first += 2) {
         if (first + 1 >= argc)
@@ -148,15 +150,20 @@ int main(int argc, char *argv[])
         const double value = std::atof(argv[first + 1]);
         if (!std::strcmp(argv[first], "--settle"))
             settleS = value;
+        else if (!std::strcmp(argv[first], "--idle-from"))
+            idleFromS = value;
         else if (!std::strcmp(argv[first], "--idle"))
             idleS = value;
         else if (!std::strcmp(argv[first], "--timeout"))
             timeoutS = value;
         else
-            fail("usage: startup_probe [--settle S] [--idle S] [--timeout S] -- program [args...]");
+            fail("usage: startup_probe [--settle S] [--idle-from S] [--idle S] [--timeout S] -- program [args...]");
     }
     if (first + 1 >= argc)
         fail("no program given");
+
+    // A watchdog: whatever stalls, the probe ends, and its runner sees it fail.
+    alarm(unsigned(timeoutS + settleS + idleFromS + idleS + 15));
 
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c))
@@ -240,6 +247,7 @@ int main(int argc, char *argv[])
     const long long rssKb = procField(procDir + "/status", "VmRSS");
     const long long pssKb = procField(procDir + "/smaps_rollup", "Pss");
     const int threads = threadCount(child);
+    sleepUntil(mapped + idleFromS * 1e3);
     const long long switchesBefore = contextSwitches(child);
     const double idleStart = nowMs();
     sleepUntil(idleStart + idleS * 1e3);
@@ -270,9 +278,9 @@ int main(int argc, char *argv[])
 
     std::printf("{\"map_ms\": %.2f, \"frame_ms\": %.2f, \"rss_kib\": %lld, \"pss_kib\": %lld, "
                 "\"threads\": %d, \"idle_switches_per_s\": %.2f, \"close_ms\": %.2f, "
-                "\"damage_events\": %d, \"exit_status\": %d}\n",
+                "\"damage_events\": %d, \"exit_status\": %d, \"exec_at_s\": %.4f}\n",
                 mapped - start, drawn - start, rssKb, pssKb, threads,
                 double(switchesAfter - switchesBefore) * 1e3 / idleMs, exited - closeAt, damageEvents,
-                WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+                WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), start / 1e3);
     return 0;
 }

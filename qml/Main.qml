@@ -50,9 +50,18 @@ ApplicationWindow {
             seekKeys.abort()
     }
 
+    // The picker is made on first use: with a box chosen, most starts never open it.
+    readonly property Popup devicePopup: pickerLoader.item as Popup
+    readonly property bool pickerVisible: devicePopup !== null && devicePopup.visible
+
+    function openPicker() {
+        pickerLoader.active = true
+        devicePopup.open()
+    }
+
     Component.onCompleted: {
         if (keySender.host === "") // qmllint disable unqualified
-            devicePopup.open()
+            openPicker()
     }
 
     RowLayout {
@@ -89,7 +98,7 @@ ApplicationWindow {
             implicitHeight: 24
             focusPolicy: Qt.NoFocus
             hoverEnabled: true
-            onClicked: devicePopup.open()
+            onClicked: window.openPicker()
 
             contentItem: Text {
                 text: Glyphs.settings
@@ -150,7 +159,7 @@ ApplicationWindow {
         focus: true
 
         Keys.onPressed: (event) => {
-            if (devicePopup.visible || event.isAutoRepeat)
+            if (window.pickerVisible || event.isAutoRepeat)
                 return
             if (event.key === Qt.Key_Left) {
                 press("left")
@@ -203,7 +212,7 @@ ApplicationWindow {
             sequences: modelData.seqs
             context: Qt.ApplicationShortcut
             // Typing an address in the picker must not fire keys.
-            enabled: !devicePopup.visible
+            enabled: !window.pickerVisible
             onActivated: keySender.sendKey(modelData.cmd) // qmllint disable unqualified
         }
     }
@@ -270,16 +279,29 @@ ApplicationWindow {
         }
     }
 
-    DevicePicker {
-        id: devicePopup
+    Loader {
+        id: pickerLoader
 
-        objectName: "devicePopup"
+        active: false
+        source: "DevicePicker.qml"
+        // Where it would sit if declared in the window, so it centres on the whole window.
+        onLoaded: {
+            window.devicePopup.parent = window.contentItem
+        }
+    }
+
+    Connections {
+        target: window.devicePopup
+
         // Also ends a keyboard seek: its key-up can no longer reach seekKeys.
-        onVisibleChanged: {
-            if (visible)
+        function onVisibleChanged() {
+            if (window.devicePopup.visible)
                 seekKeys.abort()
         }
+
         // Whatever the picker had focused is gone once it closes.
-        onClosed: seekKeys.forceActiveFocus()
+        function onClosed() {
+            seekKeys.forceActiveFocus()
+        }
     }
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 import QtQuick
-import QtQuick.Controls
+import QtQuick.Controls.Basic
 
 // One drawn key: sends its command on a tap, or a "down"/"up" pair around a
 // press held past the threshold, and lights up whenever its command goes out.
