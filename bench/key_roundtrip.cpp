@@ -135,5 +135,11 @@ int main(int argc, char *argv[])
     std::printf("  sendKey -> keyAcknowledged:       median %8.1f   p99 %8.1f\n", keys.median, keys.p99);
     std::printf("  ratio (key / plain):              median %8.2f   p99 %8.2f\n", keys.median / plain.median,
                 keys.p99 / plain.p99);
+    // Given a bound (the perf test's), a median ratio past it fails the run.
+    const double maxRatio = argc > 2 ? atof(argv[2]) : 0;
+    if (maxRatio > 0 && keys.median / plain.median > maxRatio) {
+        std::printf("  median ratio past %.2f\n", maxRatio);
+        return 1;
+    }
     return 0;
 }
