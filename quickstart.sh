@@ -14,7 +14,7 @@ packages=(build-essential cmake ninja-build pkg-config
     qml6-module-qtqml-models qml6-module-qtqml-workerscript qml6-module-qttest
     qt6-qpa-plugins libgl1-mesa-dri libx11-dev fontconfig fonts-dejavu-core)
 # Tests run under a private X server, each in a network namespace of its own.
-test_packages=(xvfb xauth x11-utils xdotool iproute2 util-linux)
+test_packages=(xvfb xauth x11-utils xdotool iproute2 util-linux libxcb-damage0-dev)
 
 install_missing() {
     local missing=()
