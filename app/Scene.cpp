@@ -9,9 +9,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QImageReader>
 #include <QLocale>
-#include <QPixmap>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QTranslator>
@@ -28,10 +26,7 @@ void setUpApplication()
     QGuiApplication::setApplicationVersion(QStringLiteral(FALQUIN_VERSION));
     // Lets Wayland shells match the window to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.orvantide.Falquin"));
-    // Read as the PNG it is: left to guess, Qt loads every image plugin to ask them.
-    QImageReader iconReader(QStringLiteral(":/app_icon.png"), "png");
-    iconReader.setAutoDetectImageFormat(false);
-    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(iconReader.read())));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/app_icon.png")));
     if (QFontDatabase::addApplicationFont(QStringLiteral(":/Falquin/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
         qWarning("Failed to register Material Symbols Rounded font");
 
