@@ -19,6 +19,7 @@ int main(int argc, char *argv[])
     // The store that Settings opens is named by these two, so they come first.
     QGuiApplication::setOrganizationName(QStringLiteral("Orvantide"));
     QGuiApplication::setApplicationName(QStringLiteral("Falquin"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.orvantide.Falquin"));
     QGuiApplication::setApplicationVersion(QStringLiteral("1.1.1"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/app_icon.png")));
     if (QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
