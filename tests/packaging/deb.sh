@@ -7,7 +7,7 @@
 # Usage: deb.sh <build-dir> <source-dir> <version> <qml-import-dir> <run-test.sh> <tst_startup>
 set -euo pipefail
 build=$1 source=$2 version=$3 qml=$4 run_test=$5 startup=$6
-for tool in cpack dpkg-deb dpkg-shlibdeps lintian; do
+for tool in cpack dpkg-deb dpkg-shlibdeps file lintian; do
     command -v "$tool" >/dev/null || { echo "deb.sh: $tool is needed" >&2; exit 1; }
 done
 work=$(mktemp -d "${TMPDIR:-/tmp}/falquin-deb.XXXXXX")
