@@ -44,7 +44,8 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Draws app/app_icon.png and qml/images/orvantide_logo.png under the given directory."));
+        QStringLiteral("Draws app/app_icon.png and qml/images/orvantide_logo.png under the given directory; "
+                       "with --hicolor or --icns, the installed icons (the build does this)."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("dir"), QStringLiteral("Output root, usually the source tree."),
                                  QStringLiteral("[dir]"));
