@@ -9,7 +9,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
-constexpr quint32 DISCOVER_TIMEOUT_MS = 8000;
+constexpr quint32 kDiscoverTimeoutMs = 8000;
 const QByteArray kClientName = QByteArrayLiteral("Falquin");
 } // namespace
 
@@ -41,7 +41,7 @@ void DiscoveryService::refresh()
         return;
     m_stop.store(false);
     m_watcher.setFuture(QtConcurrent::run(QThreadPool::globalInstance(), &brp::brpDiscover, m_identity->deviceIdBytes(),
-                                          kClientName, DISCOVER_TIMEOUT_MS, &m_stop,
+                                          kClientName, kDiscoverTimeoutMs, &m_stop,
                                           QHostAddress(QHostAddress::Broadcast)));
     emit scanningChanged();
 }

@@ -263,7 +263,7 @@ ApplicationWindow {
         target: keySender // qmllint disable unqualified
 
         function onKeyFailed(keys, reason) {
-            toastText.text = "'" + keys + "': " + reason
+            toastText.text = qsTr("'%1': %2").arg(keys).arg(reason)
             console.info(toastLog, toastText.text)
             toast.opacity = 0.95
             toastTimer.restart()
