@@ -73,6 +73,7 @@ for page in falquin falquin-boxsim; do
     # One line with single spaces, so phrases match across justified line breaks.
     tr -s ' \n' '  ' <"$prefix/$page.txt" >"$prefix/$page.flat"
 done
+# shellcheck disable=SC2088 # the page shows the path with its tilde
 for text in '--host ip' '31063' '31064' 'lastDeviceIp' 'lastDeviceName' '~/.config/Orvantide/Falquin.conf' \
     'organization Orvantide' 'application Falquin'; do
     grep -qF -- "$text" "$prefix/falquin.flat" || fail "falquin.1 does not mention $text"
