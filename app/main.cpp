@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
+#include "KeyRepeatFilter.h"
 #include "KeySender.h"
+#include "QuitSignals.h"
 #include "RemoteDeviceModel.h"
 #include "Settings.h"
 #include "StartHost.h"
@@ -23,6 +25,11 @@ int main(int argc, char *argv[])
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/app_icon.png")));
     if (QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
         qWarning("Failed to register Material Symbols Rounded font");
+
+    // SIGTERM and SIGINT end the loop like a closed window, so a held seek still gets its "up".
+    QuitSignals quitSignals;
+    KeyRepeatFilter keyRepeatFilter;
+    app.installEventFilter(&keyRepeatFilter);
 
     Settings settings;
     KeySender keySender;
