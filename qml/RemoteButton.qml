@@ -51,6 +51,8 @@ AbstractButton {
     scale: showPressed ? 0.94 : 1.0
     Accessible.role: Accessible.Button
     Accessible.name: text
+    // The tooltip needs hover even where the platform does not ask for hover effects.
+    hoverEnabled: true
     // Qt Widgets' tooltip wake-up delay. ToolTip is a popup that never takes focus.
     ToolTip.delay: 700
     ToolTip.visible: hovered && toolTipText !== ""

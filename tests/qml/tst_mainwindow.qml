@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 import QtQuick
+import QtQuick.Controls.Basic
 import QtTest
 import Falquin
 
@@ -397,7 +398,37 @@ TestCase {
         compare(text.text, "10.1.1.2")
     }
 
+    // A hovered key names itself and its shortcut after the usual delay, and the tooltip
+    // takes no focus: the arrows still seek.
+    function test_toolTips_data() {
+        return [
+            { tag: "guide", key: "guideKey", text: "Guide (G)" },
+            { tag: "power", key: "powerKey", text: "Power (P)" },
+            { tag: "two keys", key: "backKey", text: "Back (Backspace, X)" },
+            { tag: "ok", key: "okKey", text: "OK (Return, Enter)" },
+            { tag: "digit", key: "digit7Key", text: "Digit 7 (7)" },
+            { tag: "seek key", key: "leftKey", text: "Left (Left)" },
+            { tag: "function row", key: "liveKey", text: "Live TV (L)" },
+        ]
+    }
+
+    function test_toolTips(data) {
+        const key = item(data.key)
+        mouseMove(key, key.width / 2, key.height / 2)
+        wait(300)
+        verify(!key.ToolTip.visible, "not at once")
+        tryVerify(() => key.ToolTip.visible, 2000)
+        compare(key.ToolTip.text, data.text)
+        verify(seekKeys.activeFocus, "the tooltip leaves the focus where it was")
+        press(Qt.Key_Right)
+        release(Qt.Key_Right)
+        compare(sends.commands(), ["right"])
+        mouseMove(win.contentItem, 2, win.height - 2)
+        tryVerify(() => !key.ToolTip.visible, 2000)
+    }
+
     function test_gearNeverTakesFocus() {
+        compare(item("gearButton").Accessible.name, "Choose device")
         verify(item("gearButton").focusPolicy === Qt.NoFocus)
         openPickerWithGear()
         keyInput.click(win, Qt.Key_Escape) // qmllint disable unqualified
