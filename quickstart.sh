@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
 # ./quickstart.sh run [falquin arguments]   installs what is missing, builds, runs Falquin
-# ./quickstart.sh test                      installs what is missing, builds, runs every test
-# FALQUIN_BUILD_DIR, FALQUIN_BUILD_TYPE and FALQUIN_CMAKE_ARGS pick other builds (CI's sanitizer builds).
+# ./quickstart.sh test [preset]             installs what is missing, builds, runs every test
+# The preset is one of CMakePresets.json's: default (build/), asan, tsan.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
+    qt6-tools-dev qt6-l10n-tools
     qml6-module-qtqml qml6-module-qtquick qml6-module-qtquick-window
     qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts
     qml6-module-qtqml-models qml6-module-qtqml-workerscript qml6-module-qttest
@@ -27,23 +28,21 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-build() {
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="${FALQUIN_BUILD_TYPE:-RelWithDebInfo}" ${FALQUIN_CMAKE_ARGS:-}
-    cmake --build "$dir"
-}
-
-dir=${FALQUIN_BUILD_DIR:-build}
 case "${1:-}" in
 run)
     shift
     install_missing "${packages[@]}"
-    build
-    exec "$dir/falquin" "$@"
+    cmake --preset default
+    # Only the app and what it links: no tests, tools or benchmarks.
+    cmake --build --preset default --target falquin
+    exec build/falquin "$@"
     ;;
 test)
+    preset=${2:-default}
     install_missing "${packages[@]}" "${test_packages[@]}"
-    build
-    ctest --test-dir "$dir" --output-on-failure ${FALQUIN_CTEST_ARGS:-}
+    cmake --preset "$preset" -DFALQUIN_WERROR=ON
+    cmake --build --preset "$preset"
+    ctest --preset "$preset"
     ;;
 *)
     echo "usage: $0 run [falquin arguments] | test" >&2

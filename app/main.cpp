@@ -5,26 +5,18 @@
 #include "KeySender.h"
 #include "QuitSignals.h"
 #include "RemoteDeviceModel.h"
+#include "Scene.h"
 #include "Settings.h"
 #include "StartHost.h"
 
 #include <QCommandLineParser>
-#include <QFontDatabase>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QQmlApplicationEngine>
-#include <QQmlContext>
 
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    // The store that Settings opens is named by these two, so they come first.
-    QGuiApplication::setOrganizationName(QStringLiteral("Orvantide"));
-    QGuiApplication::setApplicationName(QStringLiteral("Falquin"));
-    QGuiApplication::setApplicationVersion(QStringLiteral("1.1.1"));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/app_icon.png")));
-    if (QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
-        qWarning("Failed to register Material Symbols Rounded font");
+    scene::setUpApplication();
 
     // SIGTERM and SIGINT end the loop like a closed window, so a held seek still gets its "up".
     QuitSignals quitSignals;
@@ -51,17 +43,9 @@ int main(int argc, char *argv[])
     QObject::connect(&discoveryService, &DiscoveryService::finished, &remoteDeviceModel,
                      &RemoteDeviceModel::setDevices);
 
-    QQmlApplicationEngine engine;
-    // Lets "import Falquin" resolve from the resources wherever the binary lives.
-    engine.addImportPath(QStringLiteral("qrc:/"));
-    engine.rootContext()->setContextProperty(QStringLiteral("settings"), &settings);
-    engine.rootContext()->setContextProperty(QStringLiteral("keySender"), &keySender);
-    engine.rootContext()->setContextProperty(QStringLiteral("discoveryService"), &discoveryService);
-    engine.rootContext()->setContextProperty(QStringLiteral("remoteDeviceModel"), &remoteDeviceModel);
-    QObject::connect(
-        &engine, &QQmlApplicationEngine::objectCreationFailed, &app, [] { QCoreApplication::exit(1); },
-        Qt::QueuedConnection);
-    engine.load(QUrl(QStringLiteral("qrc:/qml/Main.qml")));
+    // Last declared, so the scene is destroyed before every object it binds to.
+    const std::unique_ptr<QQmlApplicationEngine> engine
+        = scene::load({ &settings, &keySender, &discoveryService, &remoteDeviceModel });
 
     return QGuiApplication::exec();
 }

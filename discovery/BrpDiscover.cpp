@@ -13,12 +13,12 @@ namespace brp {
 
 namespace {
 
-constexpr int SEND_PASSES = 2;
-constexpr unsigned long PASS_PAUSE_MS = 100;
-constexpr qint64 WAIT_SLICE_MS = 250;
-constexpr int PROBE_WAIT_MS = 200;
+constexpr int kSendPasses = 2;
+constexpr unsigned long kPassPauseMs = 100;
+constexpr qint64 kWaitSliceMs = 250;
+constexpr int kProbeWaitMs = 200;
 // Datagrams read between two looks at the deadline, so a flood cannot keep the sweep alive.
-constexpr int DRAIN_BATCH = 256;
+constexpr int kDrainBatch = 256;
 
 // The local address the system would use towards the outside; nothing is sent.
 QString probeSourceAddress()
@@ -26,7 +26,7 @@ QString probeSourceAddress()
     QUdpSocket probe;
     probe.setProxy(QNetworkProxy::NoProxy);
     probe.connectToHost(QHostAddress(QStringLiteral("1.1.1.1")), 1);
-    const bool connected = probe.waitForConnected(PROBE_WAIT_MS);
+    const bool connected = probe.waitForConnected(kProbeWaitMs);
     const QHostAddress local = probe.localAddress();
     if (!connected && local.isNull())
         return QStringLiteral("0.0.0.0");
@@ -40,7 +40,7 @@ bool stopRequested(const std::atomic<bool> *stop)
 
 void drainReplies(QUdpSocket &socket, QHash<QString, imgr::ImgrMsg> &replies, const std::atomic<bool> *stop)
 {
-    for (int n = 0; n < DRAIN_BATCH && socket.hasPendingDatagrams() && !stopRequested(stop); ++n) {
+    for (int n = 0; n < kDrainBatch && socket.hasPendingDatagrams() && !stopRequested(stop); ++n) {
         const qint64 size = socket.pendingDatagramSize();
         QByteArray datagram(qMax<qint64>(size, 0), Qt::Uninitialized);
         if (socket.readDatagram(datagram.data(), datagram.size()) < 0)
@@ -49,7 +49,7 @@ void drainReplies(QUdpSocket &socket, QHash<QString, imgr::ImgrMsg> &replies, co
         if (!imgr::ImgrMsg::unpack(datagram, msg) || (msg.msgType != 0 && msg.msgType != 2))
             continue;
         const QString key = imgr::ImgrMsg::trimmed(msg.deviceId);
-        if (replies.size() >= MAX_DEVICES && !replies.contains(key))
+        if (replies.size() >= kMaxDevices && !replies.contains(key))
             continue;
         replies.insert(key, msg);
     }
@@ -98,10 +98,8 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
     // Broadcasts only make sense on the local networks themselves; this also keeps the pool thread
     // out of the system proxy lookup.
     socket.setProxy(QNetworkProxy::NoProxy);
-    if (!socket.bind(QHostAddress::AnyIPv4, DISCOVERY_PORT,
+    if (!socket.bind(QHostAddress::AnyIPv4, kDiscoveryPort,
                      QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
-        qWarning("brpDiscover: cannot bind UDP %u: %s", unsigned(DISCOVERY_PORT),
-                 socket.errorString().toUtf8().constData());
         if (problem)
             *problem = SweepProblem::PortUnavailable;
         return {};
@@ -118,22 +116,22 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
             *problem = SweepProblem::NoNetwork;
     }
 
-    for (int pass = 0; pass < SEND_PASSES; ++pass) {
+    for (int pass = 0; pass < kSendPasses; ++pass) {
         for (const Target &target : std::as_const(targets)) {
             const QByteArray request = imgr::makeDiscover(deviceId, clientName, target.src).pack();
-            socket.writeDatagram(request, target.bcast, DISCOVERY_PORT);
+            socket.writeDatagram(request, target.bcast, kDiscoveryPort);
             if (pass == 0)
                 qInfo("brpDiscover: DISCOVER on %s  src=%s  bcast=%s", target.iface.toUtf8().constData(),
                       target.src.toUtf8().constData(), target.bcast.toString().toUtf8().constData());
         }
         if (pass == 0)
-            QThread::msleep(PASS_PAUSE_MS);
+            QThread::msleep(kPassPauseMs);
     }
 
     QHash<QString, imgr::ImgrMsg> replies;
     const QDeadlineTimer deadline(qint64(timeoutMs), Qt::CoarseTimer);
     while (!deadline.hasExpired() && !stopRequested(stop) && socket.isValid()) {
-        const qint64 slice = qMin(deadline.remainingTime(), WAIT_SLICE_MS);
+        const qint64 slice = qMin(deadline.remainingTime(), kWaitSliceMs);
         if (slice > 0)
             socket.waitForReadyRead(int(slice));
         drainReplies(socket, replies, stop);

@@ -15,9 +15,9 @@
 // The broadcast discovery sweep.
 namespace brp {
 
-inline constexpr quint16 DISCOVERY_PORT = 31064;
+inline constexpr quint16 kDiscoveryPort = 31064;
 // A home network has a handful of boxes; this only bounds what a flood of made-up ids can cost.
-inline constexpr int MAX_DEVICES = 1024;
+inline constexpr int kMaxDevices = 1024;
 
 // What the target building needs to know of one interface.
 struct InterfaceInfo

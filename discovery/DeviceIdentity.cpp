@@ -2,6 +2,7 @@
 #include "DeviceIdentity.h"
 
 #include "ImgrMsg.h"
+#include "RemoteDeviceModel.h"
 
 namespace {
 const QString kClientId = QStringLiteral("726d74636c69");
@@ -14,12 +15,12 @@ DeviceIdentity::DeviceIdentity(QObject *parent)
 
 QByteArray DeviceIdentity::deviceIdBytes() const
 {
-    QByteArray bytes = kClientId.toLatin1().left(imgr::TEXT_FIELD_SIZE);
-    bytes.append(imgr::TEXT_FIELD_SIZE - bytes.size(), '\0');
+    QByteArray bytes = kClientId.toLatin1().left(imgr::kTextFieldSize);
+    bytes.append(imgr::kTextFieldSize - bytes.size(), '\0');
     return bytes;
 }
 
 QString DeviceIdentity::deviceIdDisplay() const
 {
-    return kClientId.mid(0, 4) + QLatin1Char('-') + kClientId.mid(4, 4) + QLatin1Char('-') + kClientId.mid(8, 4);
+    return RemoteDeviceModel::formatId(kClientId);
 }

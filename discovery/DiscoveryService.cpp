@@ -8,7 +8,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
-constexpr quint32 DISCOVER_TIMEOUT_MS = 8000;
+constexpr quint32 kDiscoverTimeoutMs = 8000;
 const QByteArray kClientName = QByteArrayLiteral("Falquin");
 } // namespace
 
@@ -42,7 +42,7 @@ void DiscoveryService::refresh()
     m_watcher.setFuture(
         QtConcurrent::run(QThreadPool::globalInstance(), [id = m_identity->deviceIdBytes(), stop = &m_stop] {
             Outcome outcome;
-            outcome.devices = brp::brpDiscover(id, kClientName, DISCOVER_TIMEOUT_MS, stop,
+            outcome.devices = brp::brpDiscover(id, kClientName, kDiscoverTimeoutMs, stop,
                                                QHostAddress(QHostAddress::Broadcast), &outcome.problem);
             return outcome;
         }));
@@ -56,7 +56,7 @@ void DiscoveryService::onWatcherFinished()
     const Outcome outcome = future.resultCount() > 0 ? future.resultAt(0) : Outcome();
     QString problem;
     if (outcome.problem == brp::SweepProblem::PortUnavailable)
-        problem = tr("UDP port %1 is taken by another program").arg(brp::DISCOVERY_PORT);
+        problem = tr("UDP port %1 is taken by another program").arg(brp::kDiscoveryPort);
     else if (outcome.problem == brp::SweepProblem::NoNetwork)
         problem = tr("no network to search");
     // Set before the end is announced, so the picker never shows a stale reason.

@@ -10,68 +10,68 @@ namespace imgr {
 namespace {
 
 enum Offset {
-    HEADER0_AT = 4,
-    MSG_TYPE_AT = 5,
-    SHARE_FLAGS_AT = 6,
-    HEADER3_AT = 7,
-    DEVICE_ID_AT = 8,
-    IP_AT = 24,
-    NAME_AT = 40,
-    MODEL_AT = 56,
-    TUNERS_AT = 72,
-    SUBSCRIPTION_AT = 73,
-    RESERVED0_AT = 74,
-    RESERVED1_AT = 75,
-    WORDS_AT = 76,
+    Header0At = 4,
+    MsgTypeAt = 5,
+    ShareFlagsAt = 6,
+    Header3At = 7,
+    DeviceIdAt = 8,
+    IpAt = 24,
+    NameAt = 40,
+    ModelAt = 56,
+    TunersAt = 72,
+    SubscriptionAt = 73,
+    Reserved0At = 74,
+    Reserved1At = 75,
+    WordsAt = 76,
 };
 
 void putText(QByteArray &datagram, int offset, const QByteArray &text)
 {
-    std::memcpy(datagram.data() + offset, text.constData(), size_t(qMin<qsizetype>(text.size(), TEXT_FIELD_SIZE)));
+    std::memcpy(datagram.data() + offset, text.constData(), size_t(qMin<qsizetype>(text.size(), kTextFieldSize)));
 }
 
 } // namespace
 
 QByteArray ImgrMsg::pack() const
 {
-    QByteArray datagram(MESSAGE_SIZE, '\0');
-    std::memcpy(datagram.data(), MAGIC, sizeof MAGIC);
-    datagram[HEADER0_AT] = char(header0);
-    datagram[MSG_TYPE_AT] = char(msgType);
-    datagram[SHARE_FLAGS_AT] = char(shareFlags);
-    datagram[HEADER3_AT] = char(header3);
-    putText(datagram, DEVICE_ID_AT, deviceId);
-    putText(datagram, IP_AT, ip);
-    putText(datagram, NAME_AT, name);
-    putText(datagram, MODEL_AT, deviceModel);
-    datagram[TUNERS_AT] = char(numTuners);
-    datagram[SUBSCRIPTION_AT] = char(subscription);
-    datagram[RESERVED0_AT] = char(reserved0);
-    datagram[RESERVED1_AT] = char(reserved1);
+    QByteArray datagram(kMessageSize, '\0');
+    std::memcpy(datagram.data(), kMagic, sizeof kMagic);
+    datagram[Header0At] = char(header0);
+    datagram[MsgTypeAt] = char(msgType);
+    datagram[ShareFlagsAt] = char(shareFlags);
+    datagram[Header3At] = char(header3);
+    putText(datagram, DeviceIdAt, deviceId);
+    putText(datagram, IpAt, ip);
+    putText(datagram, NameAt, name);
+    putText(datagram, ModelAt, deviceModel);
+    datagram[TunersAt] = char(numTuners);
+    datagram[SubscriptionAt] = char(subscription);
+    datagram[Reserved0At] = char(reserved0);
+    datagram[Reserved1At] = char(reserved1);
     for (int i = 0; i < 4; ++i)
-        qToBigEndian<quint32>(reservedWords[size_t(i)], datagram.data() + WORDS_AT + 4 * i);
+        qToBigEndian<quint32>(reservedWords[size_t(i)], datagram.data() + WordsAt + 4 * i);
     return datagram;
 }
 
 bool ImgrMsg::unpack(const QByteArray &data, ImgrMsg &out)
 {
-    if (data.size() < MESSAGE_SIZE || std::memcmp(data.constData(), MAGIC, sizeof MAGIC) != 0)
+    if (data.size() < kMessageSize || std::memcmp(data.constData(), kMagic, sizeof kMagic) != 0)
         return false;
     const auto byte = [&data](int at) { return quint8(data[at]); };
-    out.header0 = byte(HEADER0_AT);
-    out.msgType = byte(MSG_TYPE_AT);
-    out.shareFlags = byte(SHARE_FLAGS_AT);
-    out.header3 = byte(HEADER3_AT);
-    out.deviceId = data.mid(DEVICE_ID_AT, TEXT_FIELD_SIZE);
-    out.ip = data.mid(IP_AT, TEXT_FIELD_SIZE);
-    out.name = data.mid(NAME_AT, TEXT_FIELD_SIZE);
-    out.deviceModel = data.mid(MODEL_AT, TEXT_FIELD_SIZE);
-    out.numTuners = byte(TUNERS_AT);
-    out.subscription = byte(SUBSCRIPTION_AT);
-    out.reserved0 = byte(RESERVED0_AT);
-    out.reserved1 = byte(RESERVED1_AT);
+    out.header0 = byte(Header0At);
+    out.msgType = byte(MsgTypeAt);
+    out.shareFlags = byte(ShareFlagsAt);
+    out.header3 = byte(Header3At);
+    out.deviceId = data.mid(DeviceIdAt, kTextFieldSize);
+    out.ip = data.mid(IpAt, kTextFieldSize);
+    out.name = data.mid(NameAt, kTextFieldSize);
+    out.deviceModel = data.mid(ModelAt, kTextFieldSize);
+    out.numTuners = byte(TunersAt);
+    out.subscription = byte(SubscriptionAt);
+    out.reserved0 = byte(Reserved0At);
+    out.reserved1 = byte(Reserved1At);
     for (int i = 0; i < 4; ++i)
-        out.reservedWords[size_t(i)] = qFromBigEndian<quint32>(data.constData() + WORDS_AT + 4 * i);
+        out.reservedWords[size_t(i)] = qFromBigEndian<quint32>(data.constData() + WordsAt + 4 * i);
     return true;
 }
 
@@ -85,7 +85,7 @@ ImgrMsg makeDiscover(const QByteArray &deviceId, const QByteArray &clientName, c
 {
     ImgrMsg msg;
     msg.header0 = 0x00;
-    msg.msgType = MSG_DISCOVER;
+    msg.msgType = kMsgDiscover;
     msg.shareFlags = 0x00;
     msg.header3 = 0x01;
     msg.deviceId = deviceId;

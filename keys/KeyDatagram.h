@@ -25,8 +25,19 @@ struct Ack
     quint8 status = 0; // 0 = accepted
 };
 
+struct Request
+{
+    quint8 sequence = 0;
+    QByteArray keyUtf8;
+};
+
 // The 328-byte request. The caller guarantees keyUtf8 is at most kMaxKeyBytes long.
 QByteArray buildRequest(quint8 sequence, const QByteArray &keyUtf8);
+// The box's side: the sequence and key text of a request, or nothing for anything else.
+std::optional<Request> parseRequest(const char *data, qsizetype size);
+
+// The box's answer to a request; status 0 accepts the key.
+QByteArray buildAck(quint8 sequence, quint8 status);
 
 // The (sequence, status) of a valid acknowledgement, or nothing for anything else.
 std::optional<Ack> parseAck(const char *data, qsizetype size);

@@ -31,7 +31,7 @@ Rectangle {
         keyCommand: "up"
         autoRepeat: true
         autoRepeatInterval: 200
-        Accessible.name: "Up"
+        Accessible.name: qsTr("Up")
     }
 
     RemoteButton {
@@ -48,7 +48,7 @@ Rectangle {
         keyCommand: "down"
         autoRepeat: true
         autoRepeatInterval: 200
-        Accessible.name: "Down"
+        Accessible.name: qsTr("Down")
     }
 
     RemoteButton {
@@ -64,7 +64,7 @@ Rectangle {
         glyphSize: 30
         keyCommand: "left"
         holdCommand: "rew"
-        Accessible.name: "Left"
+        Accessible.name: qsTr("Left")
     }
 
     RemoteButton {
@@ -80,7 +80,7 @@ Rectangle {
         glyphSize: 30
         keyCommand: "right"
         holdCommand: "ff"
-        Accessible.name: "Right"
+        Accessible.name: qsTr("Right")
     }
 
     RemoteButton {
@@ -93,7 +93,7 @@ Rectangle {
         circle: true
         keyColor: "#1c1c1c"
         keyCommand: "ok"
-        Accessible.name: "OK"
+        Accessible.name: qsTr("OK")
 
         // The wrapper fills the key so the legend centres in it; a bare column
         // would sit at the key's top left.

@@ -301,7 +301,7 @@ ApplicationWindow {
         target: keySender // qmllint disable unqualified
 
         function onKeyFailed(keys, reason) {
-            window.showToast("'" + keys + "': " + reason, true)
+            window.showToast(qsTr("'%1': %2").arg(keys).arg(reason), true)
         }
 
         function onKeyUnanswered() {

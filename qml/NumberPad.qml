@@ -22,7 +22,7 @@ GridLayout {
             text: modelData
             fontSize: 18
             keyCommand: "#" + modelData
-            Accessible.name: "Digit " + modelData
+            Accessible.name: qsTr("Digit %1").arg(modelData)
         }
     }
 
@@ -33,7 +33,7 @@ GridLayout {
         text: "\u2022"
         fontSize: 18
         keyCommand: "."
-        Accessible.name: "Dot"
+        Accessible.name: qsTr("Dot")
     }
 
     RemoteButton {
@@ -43,7 +43,7 @@ GridLayout {
         text: "0"
         fontSize: 18
         keyCommand: "#0"
-        Accessible.name: "Digit 0"
+        Accessible.name: qsTr("Digit %1").arg(0)
     }
 
     RemoteButton {
@@ -53,6 +53,6 @@ GridLayout {
         glyph: Glyphs.back
         glyphSize: 20
         keyCommand: "back"
-        Accessible.name: "Back"
+        Accessible.name: qsTr("Back")
     }
 }

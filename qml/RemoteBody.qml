@@ -71,6 +71,7 @@ Item {
                 text: "On"
                 fontSize: 14
                 keyCommand: "ON"
+                Accessible.name: qsTr("On")
             }
 
             RemoteButton {
@@ -80,6 +81,7 @@ Item {
                 text: "Off"
                 fontSize: 14
                 keyCommand: "OFF"
+                Accessible.name: qsTr("Off")
             }
 
             RemoteButton {
@@ -89,7 +91,7 @@ Item {
                 glyph: Glyphs.power
                 keyCommand: "POWER"
                 keyColor: "#c8281e"
-                Accessible.name: "Power"
+                Accessible.name: qsTr("Power")
             }
         }
 
@@ -106,7 +108,7 @@ Item {
             circle: true
             glyph: Glyphs.mute
             keyCommand: "mute"
-            Accessible.name: "Mute"
+            Accessible.name: qsTr("Mute")
         }
 
         Item {
@@ -121,10 +123,10 @@ Item {
 
             Repeater {
                 model: [
-                    { legend: "DVR", command: "dvr" },
-                    { legend: "Live TV", command: "live" },
-                    { legend: "Record", command: "record" },
-                    { legend: "BA", command: "ba" }
+                    { legend: "DVR", command: "dvr", name: qsTr("DVR") },
+                    { legend: "Live TV", command: "live", name: qsTr("Live TV") },
+                    { legend: "Record", command: "record", name: qsTr("Record") },
+                    { legend: "BA", command: "ba", name: qsTr("BA") }
                 ]
 
                 // Equal small preferred widths: the row shares its width out evenly.
@@ -138,6 +140,7 @@ Item {
                     text: modelData.legend
                     fontSize: 13
                     keyCommand: modelData.command
+                    Accessible.name: modelData.name
                 }
             }
         }
@@ -157,6 +160,7 @@ Item {
                 Layout.preferredHeight: 54
                 circle: true
                 text: "Guide"
+                Accessible.name: qsTr("Guide")
                 fontSize: 13
                 keyCommand: "guide"
             }
@@ -171,6 +175,7 @@ Item {
                 Layout.preferredHeight: 54
                 circle: true
                 text: "Info"
+                Accessible.name: qsTr("Info")
                 fontSize: 13
                 keyCommand: "info"
             }
@@ -200,6 +205,7 @@ Item {
                 Layout.preferredHeight: 54
                 circle: true
                 text: "Zap"
+                Accessible.name: qsTr("Zap")
                 fontSize: 13
                 keyCommand: "zap"
             }
@@ -214,6 +220,7 @@ Item {
                 Layout.preferredHeight: 54
                 circle: true
                 text: "Menu"
+                Accessible.name: qsTr("Menu")
                 fontSize: 13
                 keyCommand: "menu"
             }

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-// What the app's build compiles into its resources: the module file and the resource
-// listings rcc reads, taken from the app's own build, and the files they name.
+// What the scene library compiles into the resources of every binary that links it (the app
+// among them): the module file, the documents and the files they name.
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
 #include <QRawFont>
-#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -14,21 +13,6 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// alias -> source path of every file listed in the app's .qrc files.
-QMap<QString, QString> resourceListing()
-{
-    QMap<QString, QString> listing;
-    const QRegularExpression entry(QStringLiteral("<file alias=\"([^\"]+)\">([^<]+)</file>"));
-    for (const char *name : { "falquin_raw_qml_0.qrc", "qmake_Falquin.qrc", "app_icon.qrc" }) {
-        const QString qrc = QString::fromUtf8(readFile(QStringLiteral(FALQUIN_RCC_DIR "/") + QLatin1String(name)));
-        for (auto it = entry.globalMatch(qrc); it.hasNext();) {
-            const auto match = it.next();
-            listing.insert(match.captured(1), match.captured(2));
-        }
-    }
-    return listing;
 }
 } // namespace
 
@@ -45,38 +29,37 @@ private slots:
 
 void TestResources::moduleFile()
 {
-    const QByteArray qmldir = readFile(QStringLiteral(FALQUIN_QMLDIR));
-    QVERIFY(!qmldir.isEmpty());
+    const QByteArray qmldir = readFile(QStringLiteral(":/Falquin/qmldir"));
+    QVERIFY2(!qmldir.isEmpty(), "the module file is not in the resources");
     const QList<QByteArray> lines = qmldir.split('\n');
-    for (const char *line : { "module Falquin", "typeinfo Falquin.qmltypes", "prefer :/", "depends QtQuick",
-                              "singleton Glyphs 1.0 qml/Glyphs.qml" })
+    for (const char *line : { "module Falquin", "typeinfo Falquin.qmltypes", "prefer :/Falquin/", "depends QtQuick",
+                              "singleton Glyphs 1.0 Glyphs.qml" })
         QVERIFY2(lines.contains(line), line);
     for (const char *type : { "Main", "RemoteBody", "RemoteButton", "DPad", "NumberPad", "StatusLed", "DevicePicker" })
-        QVERIFY2(lines.contains(QByteArray(type) + " 1.0 qml/" + type + ".qml"), type);
+        QVERIFY2(lines.contains(QByteArray(type) + " 1.0 " + type + ".qml"), type);
 }
 
 void TestResources::resourcePaths()
 {
-    const QMap<QString, QString> listing = resourceListing();
-    QCOMPARE(listing.value("qmldir"), QStringLiteral(FALQUIN_QMLDIR));
-    const QStringList expected = { "qml/Main.qml",
-                                   "qml/RemoteBody.qml",
-                                   "qml/RemoteButton.qml",
-                                   "qml/DPad.qml",
-                                   "qml/NumberPad.qml",
-                                   "qml/StatusLed.qml",
-                                   "qml/DevicePicker.qml",
-                                   "qml/Glyphs.qml",
-                                   "qml/fonts/MaterialSymbolsRounded-Regular.ttf",
-                                   "qml/images/orvantide_logo.png",
-                                   "app_icon.png" };
-    for (const QString &alias : expected)
-        QVERIFY2(listing.contains(alias) && QFile::exists(listing.value(alias)), qPrintable(alias));
+    const QStringList expected = { ":/Falquin/Main.qml",
+                                   ":/Falquin/RemoteBody.qml",
+                                   ":/Falquin/RemoteButton.qml",
+                                   ":/Falquin/DPad.qml",
+                                   ":/Falquin/NumberPad.qml",
+                                   ":/Falquin/StatusLed.qml",
+                                   ":/Falquin/DevicePicker.qml",
+                                   ":/Falquin/Glyphs.qml",
+                                   ":/Falquin/fonts/MaterialSymbolsRounded-Regular.ttf",
+                                   ":/Falquin/images/orvantide_logo.png",
+                                   ":/app_icon.png",
+                                   ":/i18n/falquin_de.qm" };
+    for (const QString &path : expected)
+        QVERIFY2(QFile::exists(path), qPrintable(path + " is missing from the resources"));
 }
 
 void TestResources::iconFontHasEveryGlyph()
 {
-    const QString font = resourceListing().value("qml/fonts/MaterialSymbolsRounded-Regular.ttf");
+    const QString font = QStringLiteral(":/Falquin/fonts/MaterialSymbolsRounded-Regular.ttf");
     const int id = QFontDatabase::addApplicationFont(font);
     QVERIFY(id >= 0);
     QCOMPARE(QFontDatabase::applicationFontFamilies(id), QStringList("Material Symbols Rounded"));
@@ -89,11 +72,10 @@ void TestResources::iconFontHasEveryGlyph()
 
 void TestResources::images()
 {
-    const QMap<QString, QString> listing = resourceListing();
-    const QImage icon(listing.value("app_icon.png"));
+    const QImage icon(QStringLiteral(":/app_icon.png"));
     QCOMPARE(icon.size(), QSize(256, 256));
     QVERIFY(icon.hasAlphaChannel());
-    const QImage logo(listing.value("qml/images/orvantide_logo.png"));
+    const QImage logo(QStringLiteral(":/Falquin/images/orvantide_logo.png"));
     QCOMPARE(logo.size(), QSize(600, 104));
     QVERIFY(logo.hasAlphaChannel());
 }

@@ -27,7 +27,7 @@ inline bool discoveryPortBound()
     QFile udp(QStringLiteral("/proc/net/udp"));
     if (!udp.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray port = ':' + QByteArray::number(brp::DISCOVERY_PORT, 16).toUpper() + ' ';
+    const QByteArray port = ':' + QByteArray::number(brp::kDiscoveryPort, 16).toUpper() + ' ';
     return udp.readAll().contains(port);
 }
 
@@ -58,7 +58,7 @@ inline void inject(const QList<QByteArray> &datagrams)
     QUdpSocket socket;
     socket.setProxy(QNetworkProxy::NoProxy);
     for (const QByteArray &d : datagrams)
-        socket.writeDatagram(d, QHostAddress::LocalHost, brp::DISCOVERY_PORT);
+        socket.writeDatagram(d, QHostAddress::LocalHost, brp::kDiscoveryPort);
 }
 
 inline QMap<QString, QString> namesById(const QList<imgr::ImgrMsg> &devices)

@@ -88,7 +88,7 @@ private slots:
     {
         QUdpSocket holder;
         holder.setProxy(QNetworkProxy::NoProxy);
-        QVERIFY(holder.bind(QHostAddress::AnyIPv4, brp::DISCOVERY_PORT, QAbstractSocket::DontShareAddress));
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, brp::kDiscoveryPort, QAbstractSocket::DontShareAddress));
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
         QElapsedTimer clock;
         clock.start();
@@ -103,7 +103,7 @@ private slots:
         // the namespace the source probe fails and the request says 0.0.0.0.
         QUdpSocket box;
         box.setProxy(QNetworkProxy::NoProxy);
-        QVERIFY(box.bind(QHostAddress(QStringLiteral("127.0.0.5")), brp::DISCOVERY_PORT,
+        QVERIFY(box.bind(QHostAddress(QStringLiteral("127.0.0.5")), brp::kDiscoveryPort,
                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint));
         QTest::ignoreMessage(QtInfoMsg, "brpDiscover: DISCOVER on (explicit)  src=0.0.0.0  bcast=127.0.0.5");
         const QList<imgr::ImgrMsg> devices

@@ -39,8 +39,7 @@ private slots:
         QTest::addColumn<QString>("problem");
         QTest::addColumn<QString>("logged");
         QTest::newRow("port taken") << "port taken"
-                                    << "UDP port 31064 is taken by another program"
-                                    << "brpDiscover: cannot bind UDP 31064: ";
+                                    << "UDP port 31064 is taken by another program" << QString();
         QTest::newRow("no network") << "loopback only"
                                     << "no network to search"
                                     << "brpDiscover: no eligible IPv4 interface to broadcast on";
@@ -87,7 +86,7 @@ private slots:
         if (logged.isEmpty())
             QCOMPARE(warnings, QStringList());
         else
-            QVERIFY2(warnings.size() == 1 && warnings.first().startsWith(logged), qPrintable(warnings.join('\n')));
+            QCOMPARE(warnings, QStringList { logged });
 
         if (setup != QLatin1String("port taken"))
             return;

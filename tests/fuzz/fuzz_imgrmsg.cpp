@@ -19,14 +19,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const QByteArray *fields[] = { &msg.deviceId, &msg.ip, &msg.name, &msg.deviceModel };
     for (const QByteArray *field : fields) {
-        if (field->size() != imgr::TEXT_FIELD_SIZE)
+        if (field->size() != imgr::kTextFieldSize)
             std::abort();
         const QString text = imgr::ImgrMsg::trimmed(*field);
-        if (text.size() > imgr::TEXT_FIELD_SIZE || text.contains(QChar(0)))
+        if (text.size() > imgr::kTextFieldSize || text.contains(QChar(0)))
             std::abort();
     }
     // Decoding loses nothing: packing again gives the first 92 bytes back.
-    if (msg.pack() != datagram.left(imgr::MESSAGE_SIZE))
+    if (msg.pack() != datagram.left(imgr::kMessageSize))
         std::abort();
     return 0;
 }

@@ -1,36 +1,17 @@
 #!/bin/sh
 # SPDX-License-Identifier: Apache-2.0
-# Builds the libFuzzer targets with clang (address and undefined-behaviour checks) and runs each
-# for a bounded time. Usage: run-fuzzers.sh [seconds per target, default 60] [build dir]
+# Builds the libFuzzer targets with the "fuzz" preset (clang, address and undefined-behaviour
+# checks) and runs each for a bounded time. Usage: run-fuzzers.sh [seconds per target, default 60]
 # Exits non-zero when a target finds a crash; its input is left in the build dir.
-# Needs clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev) and Qt Core.
+# Needs clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev).
 set -eu
 seconds=${1:-60}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-out=${2:-$root/build-fuzz}
-cxx=${CXX_FUZZ:-$(command -v clang++ || command -v clang++-14)}
-mkdir -p "$out"
-
-if pkg-config --exists Qt6Core 2>/dev/null; then
-    qt_cflags=$(pkg-config --cflags Qt6Core)
-    qt_libs=$(pkg-config --libs Qt6Core)
-else
-    qtpaths=$(command -v qtpaths6 || echo /usr/lib/qt6/bin/qtpaths6)
-    headers=$("$qtpaths" --query QT_INSTALL_HEADERS)
-    qt_cflags="-I$headers -I$headers/QtCore"
-    qt_libs="-L$("$qtpaths" --query QT_INSTALL_LIBS) -lQt6Core"
-fi
-flags="-std=c++17 -g -O1 -fPIC -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
-
-build() { # name, sources...
-    name=$1
-    shift
-    # shellcheck disable=SC2086 # the flag lists are meant to split
-    "$cxx" $flags $qt_cflags -I"$root/discovery" -I"$root/keys" "$@" $qt_libs -o "$out/$name"
-}
-build fuzz_imgrmsg "$here/fuzz_imgrmsg.cpp" "$root/discovery/ImgrMsg.cpp"
-build fuzz_keyack "$here/fuzz_keyack.cpp" "$root/keys/KeyDatagram.cpp"
+out=$root/build-fuzz
+cd "$root"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
 
 status=0
 for target in imgrmsg keyack; do
@@ -39,7 +20,7 @@ for target in imgrmsg keyack; do
     mkdir -p "$corpus"
     log="$out/fuzz_$target.log"
     echo "== fuzz_$target for ${seconds}s"
-    if UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$out/fuzz_$target" -max_total_time="$seconds" \
+    if UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 "$out/tests/fuzz/fuzz_$target" -max_total_time="$seconds" \
         -dict="$here/$target.dict" -artifact_prefix="$out/crash-$target-" -print_final_stats=1 \
         "$corpus" "$here/corpus/$target" >"$log" 2>&1; then
         runs=$(sed -n 's/^Done \([0-9]*\) runs.*/\1/p' "$log" | tail -n 1)

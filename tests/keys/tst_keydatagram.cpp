@@ -48,6 +48,13 @@ void TestKeyDatagram::requestKeyText()
     const QByteArray fill = datagram.mid(8 + key.size());
     QVERIFY(fill.size() >= 65);
     QCOMPARE(fill, QByteArray(fill.size(), '\0'));
+    // The box reads back what was sent, with or without the zero fill.
+    const auto request = parseRequest(datagram.constData(), datagram.size());
+    QVERIFY2(request && request->sequence == 1, "a built request must parse");
+    QCOMPARE(request->keyUtf8, key);
+    QCOMPARE(parseRequest(datagram.constData(), 8 + key.size())->keyUtf8, key);
+    QVERIFY2(!parseAck(datagram), "a request is never an acknowledgement");
+    QVERIFY2(!parseRequest(buildAck(1, 0).constData(), 8), "an acknowledgement is never a request");
 }
 
 void TestKeyDatagram::ackRecognition_data()
@@ -69,6 +76,8 @@ void TestKeyDatagram::ackRecognition_data()
     QTest::newRow("format 200") << QByteArray("Trox\xc8\x01\x00\x2a", 8) << true << 42 << 0;
     QTest::newRow("refused") << QByteArray("Trox\x01\x01\x05\xff", 8) << true << 255 << 5;
     QTest::newRow("sequence 0") << QByteArray("Trox\x01\x01\x00\x00", 8) << true << 0 << 0;
+    QTest::newRow("built by the box") << buildAck(42, 0) << true << 42 << 0;
+    QTest::newRow("refusal built by the box") << buildAck(0, 3) << true << 0 << 3;
     QTest::newRow("trailing bytes") << ok + QByteArray(400, '\x7f') << true << 42 << 0;
 }
 

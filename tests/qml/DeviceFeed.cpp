@@ -10,8 +10,8 @@ namespace {
 // A 16-byte text field as a box sends it: the text, then NULs.
 QByteArray field(const QVariant &value)
 {
-    QByteArray bytes = value.toString().toUtf8().left(imgr::TEXT_FIELD_SIZE - 1);
-    bytes.append(QByteArray(imgr::TEXT_FIELD_SIZE - bytes.size(), '\0'));
+    QByteArray bytes = value.toString().toUtf8().left(imgr::kTextFieldSize - 1);
+    bytes.append(QByteArray(imgr::kTextFieldSize - bytes.size(), '\0'));
     return bytes;
 }
 
@@ -30,7 +30,7 @@ void DeviceFeed::show(const QVariantList &boxes)
         const QVariantMap box = entry.toMap();
         imgr::ImgrMsg reply;
         reply.msgType = 2;
-        reply.shareFlags = imgr::SHARE_LIBRARY | imgr::SHARE_TUNER;
+        reply.shareFlags = imgr::kShareLibrary | imgr::kShareTuner;
         reply.deviceId = field(
             box.value(QStringLiteral("id"), QStringLiteral("%1").arg(replies.size(), 12, 10, QLatin1Char('0'))));
         reply.ip = field(box.value(QStringLiteral("ip")));

@@ -9,6 +9,7 @@
 #include "KeySender.h"
 #include "KeyService.h"
 #include "RemoteDeviceModel.h"
+#include "Scene.h"
 #include "Settings.h"
 
 #include <QFontDatabase>
@@ -23,10 +24,9 @@ QmlTestSetup::~QmlTestSetup() = default;
 
 void QmlTestSetup::applicationAvailable()
 {
-    QGuiApplication::setOrganizationName(QStringLiteral("Orvantide"));
-    QGuiApplication::setApplicationName(QStringLiteral("Falquin"));
+    scene::setUpApplication();
     // Without the font every glyph legend would render as a box.
-    if (QFontDatabase::addApplicationFont(QStringLiteral(":/qml/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
+    if (!QFontDatabase::families().contains(QStringLiteral("Material Symbols Rounded")))
         qFatal("icon font missing from the resources");
 
     m_settings = std::make_unique<Settings>();
@@ -56,8 +56,10 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
         for (const QQmlError &error : errors)
             m_warnings.append(error.toString());
     });
-    engine->addImportPath(QStringLiteral("qrc:/"));
-    for (const auto &[name, object] : contextObjects())
+    scene::prepareEngine(*engine,
+                         { m_settings.get(), m_keySender.get(), m_discoveryService.get(), m_deviceModel.get() });
+    // The tests' own helpers, beside the app's four.
+    for (const auto &[name, object] : testObjects())
         engine->rootContext()->setContextProperty(name, object);
 }
 
@@ -77,14 +79,10 @@ void QmlTestSetup::cleanupTestCase()
                static_cast<long long>(m_warnings.size()), qPrintable(m_warnings.first()));
 }
 
-QList<QPair<QString, QObject *>> QmlTestSetup::contextObjects() const
+QList<QPair<QString, QObject *>> QmlTestSetup::testObjects() const
 {
     return {
-        { QStringLiteral("settings"), m_settings.get() },
-        { QStringLiteral("keySender"), m_keySender.get() },
         { QStringLiteral("boxSim"), m_boxSim.get() },
-        { QStringLiteral("discoveryService"), m_discoveryService.get() },
-        { QStringLiteral("remoteDeviceModel"), m_deviceModel.get() },
         { QStringLiteral("deviceFeed"), m_deviceFeed.get() },
         { QStringLiteral("keyInput"), m_keyInput.get() },
     };

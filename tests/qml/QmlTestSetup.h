@@ -38,7 +38,7 @@ public slots:
 
 private:
     // Name and object of each context property the scene and the tests reach.
-    QList<QPair<QString, QObject *>> contextObjects() const;
+    QList<QPair<QString, QObject *>> testObjects() const;
 
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<KeySender> m_keySender;

@@ -110,7 +110,7 @@ void DiscoveryResponder::onReadyRead()
         const QNetworkDatagram request = m_socket->receiveDatagram();
         imgr::ImgrMsg msg;
         // Replies (ours or another box's) and anything that is no message are not for us.
-        if (!imgr::ImgrMsg::unpack(request.data(), msg) || msg.msgType != imgr::MSG_DISCOVER)
+        if (!imgr::ImgrMsg::unpack(request.data(), msg) || msg.msgType != imgr::kMsgDiscover)
             continue;
         // Nor is a request carrying one of our own boxes' ids.
         const QByteArray senderId = imgr::ImgrMsg::trimmed(msg.deviceId).toLatin1();

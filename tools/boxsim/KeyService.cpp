@@ -6,8 +6,6 @@
 #include <QTimer>
 #include <QUdpSocket>
 
-#include <cstring>
-
 using namespace keydatagram;
 
 KeyService::KeyService(QObject *parent)
@@ -43,15 +41,12 @@ void KeyService::onReadyRead()
         const qint64 size = m_socket->readDatagram(m_buffer.data(), m_buffer.size(), &from, &port);
         if (size < 0)
             break;
-        const QByteArray data = m_buffer.left(size);
-        if (data.size() < kKeyTextOffset || std::memcmp(data.constData(), kMagic, sizeof kMagic) != 0
-            || data[DirectionAt] != 0)
+        const auto request = parseRequest(m_buffer.constData(), size);
+        if (!request)
             continue;
-        const quint8 sequence = quint8(data[SequenceAt]);
-        const qsizetype end = data.indexOf('\0', kKeyTextOffset);
-        const QString key
-            = QString::fromUtf8(data.constData() + kKeyTextOffset, (end < 0 ? data.size() : end) - kKeyTextOffset);
-        emit keyReceived(sequence, key, data);
+        const quint8 sequence = request->sequence;
+        const QString key = QString::fromUtf8(request->keyUtf8);
+        emit keyReceived(sequence, key, m_buffer.left(size));
 
         if (m_behaviour.silent.contains(key))
             continue;
@@ -65,11 +60,5 @@ void KeyService::onReadyRead()
 
 void KeyService::answer(const QHostAddress &to, quint16 port, quint8 sequence, quint8 status)
 {
-    QByteArray ack(kKeyTextOffset, '\0');
-    std::memcpy(ack.data(), kMagic, sizeof kMagic);
-    ack[FormatAt] = char(1);
-    ack[DirectionAt] = char(1);
-    ack[StatusAt] = char(status);
-    ack[SequenceAt] = char(sequence);
-    m_socket->writeDatagram(ack, to, port);
+    m_socket->writeDatagram(buildAck(sequence, status), to, port);
 }

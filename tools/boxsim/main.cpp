@@ -24,7 +24,7 @@ int main(int argc, char *argv[])
         QStringLiteral("Plays an Orvantide box: acknowledges key requests on UDP %1 and, with --discovery or "
                        "--box, answers DISCOVER requests on UDP %2.")
             .arg(keydatagram::kPort)
-            .arg(brp::DISCOVERY_PORT));
+            .arg(brp::kDiscoveryPort));
     parser.addHelpOption();
     const QCommandLineOption address({ QStringLiteral("a"), QStringLiteral("address") },
                                      QStringLiteral("Address to serve on (default 127.0.0.1)."), QStringLiteral("ip"),
@@ -108,9 +108,9 @@ int main(int argc, char *argv[])
         }
         responder.setBoxes(boxes);
         const QHostAddress bindAddress(parser.value(discoveryAddress));
-        if (bindAddress.isNull() || !responder.listen(bindAddress, brp::DISCOVERY_PORT)) {
+        if (bindAddress.isNull() || !responder.listen(bindAddress, brp::kDiscoveryPort)) {
             std::fprintf(stderr, "falquin-boxsim: cannot serve discovery on %s:%u: %s\n",
-                         qPrintable(parser.value(discoveryAddress)), unsigned(brp::DISCOVERY_PORT),
+                         qPrintable(parser.value(discoveryAddress)), unsigned(brp::kDiscoveryPort),
                          qPrintable(responder.errorString()));
             return 1;
         }
@@ -129,7 +129,7 @@ int main(int argc, char *argv[])
                 std::fflush(stdout);
             });
         std::printf("falquin-boxsim: discovery on %s:%u, %d box(es)\n", qPrintable(bindAddress.toString()),
-                    unsigned(brp::DISCOVERY_PORT), int(boxes.size()));
+                    unsigned(brp::kDiscoveryPort), int(boxes.size()));
     }
     std::fflush(stdout);
     return QCoreApplication::exec();

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "Scene.h"
+
+#include "DiscoveryService.h"
+#include "KeySender.h"
+#include "RemoteDeviceModel.h"
+#include "Settings.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLocale>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QTranslator>
+#include <QtQml/qqmlextensionplugin.h>
+
+Q_IMPORT_QML_PLUGIN(FalquinPlugin)
+
+namespace scene {
+
+void setUpApplication()
+{
+    QGuiApplication::setOrganizationName(QStringLiteral("Orvantide"));
+    QGuiApplication::setApplicationName(QStringLiteral("Falquin"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(FALQUIN_VERSION));
+    // Lets Wayland shells match the window to the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.orvantide.Falquin"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/app_icon.png")));
+    if (QFontDatabase::addApplicationFont(QStringLiteral(":/Falquin/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
+        qWarning("Failed to register Material Symbols Rounded font");
+
+    // English is the source language: without a catalogue for the locale the texts stay as written.
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(), QStringLiteral("falquin"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(translator);
+    else
+        delete translator;
+}
+
+void prepareEngine(QQmlEngine &engine, const Objects &objects)
+{
+    // Lets "import Falquin" resolve from the resources wherever the binary lives.
+    engine.addImportPath(QStringLiteral("qrc:/"));
+    QQmlContext *context = engine.rootContext();
+    context->setContextProperty(QStringLiteral("settings"), objects.settings);
+    context->setContextProperty(QStringLiteral("keySender"), objects.keySender);
+    context->setContextProperty(QStringLiteral("discoveryService"), objects.discoveryService);
+    context->setContextProperty(QStringLiteral("remoteDeviceModel"), objects.remoteDeviceModel);
+}
+
+std::unique_ptr<QQmlApplicationEngine> load(const Objects &objects)
+{
+    auto engine = std::make_unique<QQmlApplicationEngine>();
+    prepareEngine(*engine, objects);
+    QObject::connect(
+        engine.get(), &QQmlApplicationEngine::objectCreationFailed, QCoreApplication::instance(),
+        [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+    engine->load(QUrl(QStringLiteral("qrc:/Falquin/Main.qml")));
+    return engine;
+}
+
+} // namespace scene
