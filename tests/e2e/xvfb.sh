@@ -30,7 +30,8 @@ in_app() { ip netns exec "$APP_NS" env DISPLAY="$DISPLAY_NAME" "$@"; }
 # Waits until the window titled Falquin is mapped; prints its id.
 wait_window() {
     tries=0
-    until w=$(in_app xdotool search --onlyvisible --name '^Falquin$' 2>/dev/null | head -1) && [ -n "$w" ]; do
+    # A search can hang on a window that goes away under it (a previous run's): ask again.
+    until w=$(in_app timeout 3 xdotool search --onlyvisible --name '^Falquin$' 2>/dev/null | head -1) && [ -n "$w" ]; do
         tries=$((tries + 1))
         [ "$tries" -lt 200 ] || { echo "$0: no Falquin window" >&2; return 1; }
         sleep 0.05
