@@ -24,7 +24,7 @@ class KeyRepeatFilter : public QObject
 
 public:
     // How long a release waits for the press of a repeat pair.
-    static constexpr int kPairWindowMs = 15;
+    static constexpr int kPairWindowMs = 10;
     // How far apart by timestamp a pair may lie when the timestamps differ. Two real
     // strokes of one key, even scripted ones, lie further apart.
     static constexpr quint64 kPairGapMs = 2;

@@ -91,7 +91,7 @@ sleep 0.5
 got=$(sim_keys "$sim_log" | tr '\n' ' ' | sed 's/ $//')
 [ "$got" = "$expected" ] || fail "keys: got '$got', expected '$expected'"
 
-# A tap goes out as soon as it is known to be one: within a few tens of ms of the key-up.
+# A tap goes out as soon as it is known to be one: within 30 ms of the key-up.
 for i in 1 2 3; do
     in_app xdotool keydown Right
     sleep 0.1
@@ -100,7 +100,8 @@ for i in 1 2 3; do
     wait_for 2 last_key_is right || fail "no tap"
     delay=$(( $(day_ms "$(tail -1 "$sim_log" | cut -d' ' -f1)") - $(day_ms "$up") ))
     echo "tap $i: sent ${delay} ms after the key-up"
-    [ "$delay" -lt 60 ] || fail "tap $i reached the box ${delay} ms after the key-up"
+    # The figure includes starting xdotool; the app itself waits 10 ms for a repeat's press.
+    [ "$delay" -lt 40 ] || fail "tap $i reached the box ${delay} ms after the key-up"
     echo "marker" >>"$sim_log" # the next tap must be a new line
 done
 grep -q falquin.toast "$app_log" && fail "a key failed"

@@ -86,7 +86,7 @@ TestCase {
         keyInput.press(win, key) // qmllint disable unqualified
     }
 
-    // A release of Left or Right counts only once no repeat press followed it (15 ms).
+    // A release of Left or Right counts only once no repeat press followed it (10 ms).
     function release(key) {
         keyInput.release(win, key) // qmllint disable unqualified
         wait(30)
