@@ -13,8 +13,10 @@ packages=(build-essential cmake ninja-build pkg-config
     qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtquick-layouts
     qml6-module-qtqml-models qml6-module-qtqml-workerscript qml6-module-qttest
     qt6-qpa-plugins libgl1-mesa-dri libx11-dev fontconfig fonts-dejavu-core)
-# Tests run under a private X server, each in a network namespace of its own.
-test_packages=(xvfb xauth x11-utils xdotool iproute2 util-linux)
+# Tests run under a private X server, each in a network namespace of its own; the packaging
+# tests check the install and the .deb with the distribution's validators.
+test_packages=(xvfb xauth x11-utils xdotool iproute2 util-linux
+    desktop-file-utils appstream man-db lintian dpkg-dev file)
 
 install_missing() {
     local missing=()

@@ -2,6 +2,7 @@
 #include "Artwork.h"
 
 #include <QTest>
+#include <QtEndian>
 
 namespace {
 
@@ -51,6 +52,64 @@ private slots:
         QVERIFY2(ring.red() > 200 && ring.blue() < 80, "orange ring around the OK button");
         const QColor power = icon.pixelColor(150, 50);
         QVERIFY2(power.red() > 200 && power.green() < 90, "red dot at the top right");
+    }
+
+    // Every installed size is drawn afresh: the tile's corners stay clear, and the orange
+    // ring, its light OK button and the red power dot are still there to be seen.
+    void iconAtSize_data()
+    {
+        QTest::addColumn<int>("size");
+        for (const int size : artwork::kThemeIconSizes)
+            QTest::addRow("%d px", size) << size;
+        QTest::newRow("1024 px") << 1024;
+    }
+
+    void iconAtSize()
+    {
+        QFETCH(int, size);
+        const QImage icon = artwork::appIcon(size);
+        QCOMPARE(icon.size(), QSize(size, size));
+        const auto at = [&](qreal x, qreal y) { return icon.pixelColor(int(x * size / 256), int(y * size / 256)); };
+        for (const QPointF corner : { QPointF(0, 0), QPointF(255, 0), QPointF(0, 255), QPointF(255, 255) })
+            QCOMPARE(at(corner.x(), corner.y()).alpha(), 0);
+        QCOMPARE(at(128, 236).alpha(), 255);
+
+        const QColor ok = at(128, 112);
+        QVERIFY2(ok.red() > 160 && ok.red() == ok.green(), qPrintable(ok.name()));
+        int orange = 0;
+        int red = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QColor c = icon.pixelColor(x, y);
+                const bool vivid = c.alpha() == 255 && c.hsvSaturation() > 120 && c.value() > 140;
+                orange += vivid && c.hsvHue() >= 20 && c.hsvHue() <= 40;
+                red += vivid && (c.hsvHue() <= 8 || c.hsvHue() >= 350);
+            }
+        }
+        QVERIFY2(orange >= size * size / 60, qPrintable(QString::number(orange)));
+        QVERIFY2(red >= 1, "the power dot is lost");
+    }
+
+    // The .icns container: "icns", its total length, then ic07..ic10 holding PNGs of 128 to 1024 px.
+    void icnsContainer()
+    {
+        const QByteArray icns = artwork::appIconIcns();
+        QCOMPARE(icns.left(4), QByteArray("icns"));
+        QCOMPARE(qFromBigEndian<quint32>(icns.constData() + 4), quint32(icns.size()));
+        QStringList seen;
+        qsizetype at = 8;
+        while (at + 8 <= icns.size()) {
+            const QByteArray type = icns.mid(at, 4);
+            const quint32 length = qFromBigEndian<quint32>(icns.constData() + at + 4);
+            QVERIFY(length > 8 && at + length <= quint32(icns.size()));
+            const QByteArray payload = icns.mid(at + 8, length - 8);
+            QVERIFY(payload.startsWith("\x89PNG\r\n\x1a\n"));
+            const QImage image = QImage::fromData(payload, "PNG");
+            seen << QStringLiteral("%1:%2x%3").arg(QString::fromLatin1(type)).arg(image.width()).arg(image.height());
+            at += length;
+        }
+        QCOMPARE(at, icns.size());
+        QCOMPARE(seen, QStringList({ "ic07:128x128", "ic08:256x256", "ic09:512x512", "ic10:1024x1024" }));
     }
 
     void logoShape()

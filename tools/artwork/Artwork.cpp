@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "Artwork.h"
 
+#include <QBuffer>
 #include <QFontDatabase>
 #include <QLinearGradient>
 #include <QPainter>
@@ -37,46 +38,127 @@ QFont wordmarkFont()
     return font;
 }
 
+// Where the icon's parts go on the 256 px grid. Below 48 px the thin edges and small keys
+// of the full drawing blur into the body, so small sizes get a bolder, simpler remote.
+struct IconLayout
+{
+    qreal edge;
+    QRectF body;
+    qreal bodyRadius;
+    int bodyLight;
+    int bodyDark;
+    qreal bodyEdge;
+    QPointF power;
+    qreal powerRadius;
+    QPointF ring;
+    qreal ringRadius;
+    qreal ringWidth;
+    qreal okRadius;
+    QList<qreal> keyRows;
+    QList<qreal> keyColumns;
+    qreal keyRadius;
+};
+
+IconLayout layoutFor(int size)
+{
+    if (size >= 48) {
+        return { 2,
+                 QRectF(84, 26, 88, 204),
+                 30,
+                 0x4a,
+                 0x34,
+                 1.5,
+                 { 150, 50 },
+                 6,
+                 { 128, 112 },
+                 27,
+                 11,
+                 15,
+                 { 170, 200 },
+                 { 104, 128, 152 },
+                 7.5 };
+    }
+    return { 8,
+             QRectF(68, 18, 120, 220),
+             44,
+             0x5e,
+             0x46,
+             0,
+             { 158, 48 },
+             14,
+             { 128, 112 },
+             34,
+             22,
+             16,
+             { 194 },
+             { 100, 156 },
+             14 };
+}
+
 } // namespace
 
-QImage appIcon()
+QImage appIcon(int size)
 {
-    QImage image = blank(kIconSize, kIconSize);
+    QImage image = blank(size, size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(qreal(size) / kIconSize, qreal(size) / kIconSize);
+    const IconLayout l = layoutFor(size);
 
     // The tile: near black, lit slightly from above, with a thin grey edge.
     const QRectF tile(8.5, 8.5, 239, 239);
     QLinearGradient tileFill(tile.topLeft(), tile.bottomLeft());
     tileFill.setColorAt(0, QColor(0x22, 0x22, 0x22));
     tileFill.setColorAt(1, QColor(0x0c, 0x0c, 0x0c));
-    p.setPen(QPen(QColor(0x5c, 0x5c, 0x5c), 2));
+    p.setPen(QPen(QColor(0x5c, 0x5c, 0x5c), l.edge));
     p.setBrush(tileFill);
     p.drawRoundedRect(tile, 52, 52);
 
     // The remote, upright in the middle.
-    const QRectF body(84, 26, 88, 204);
-    QLinearGradient bodyFill(body.topLeft(), body.topRight());
-    bodyFill.setColorAt(0, QColor(0x4a, 0x4a, 0x4a));
-    bodyFill.setColorAt(1, QColor(0x34, 0x34, 0x34));
-    p.setPen(QPen(QColor(0x62, 0x62, 0x62), 1.5));
+    QLinearGradient bodyFill(l.body.topLeft(), l.body.topRight());
+    bodyFill.setColorAt(0, QColor(l.bodyLight, l.bodyLight, l.bodyLight));
+    bodyFill.setColorAt(1, QColor(l.bodyDark, l.bodyDark, l.bodyDark));
+    p.setPen(l.bodyEdge > 0 ? QPen(QColor(0x62, 0x62, 0x62), l.bodyEdge) : QPen(Qt::NoPen));
     p.setBrush(bodyFill);
-    p.drawRoundedRect(body, 30, 30);
+    p.drawRoundedRect(l.body, l.bodyRadius, l.bodyRadius);
 
-    dot(p, { 150, 50 }, 6, QColor(0xe5, 0x39, 0x35));
+    dot(p, l.power, l.powerRadius, QColor(0xe5, 0x39, 0x35));
 
     // The navigation ring and its OK button.
-    const QPointF ring(128, 112);
-    p.setPen(QPen(QColor(0xf2, 0x8c, 0x28), 11));
+    p.setPen(QPen(QColor(0xf2, 0x8c, 0x28), l.ringWidth));
     p.setBrush(Qt::NoBrush);
-    p.drawEllipse(ring, 27, 27);
-    dot(p, ring, 15, QColor(0xd4, 0xd4, 0xd4));
+    p.drawEllipse(l.ring, l.ringRadius, l.ringRadius);
+    dot(p, l.ring, l.okRadius, QColor(0xd4, 0xd4, 0xd4));
 
-    for (const qreal y : { 170.0, 200.0 }) {
-        for (const qreal x : { 104.0, 128.0, 152.0 })
-            dot(p, { x, y }, 7.5, QColor(0x8e, 0x8e, 0x8e));
+    for (const qreal y : l.keyRows) {
+        for (const qreal x : l.keyColumns)
+            dot(p, { x, y }, l.keyRadius, QColor(0x8e, 0x8e, 0x8e));
     }
     return image;
+}
+
+QByteArray appIconIcns()
+{
+    // Big-endian lengths; each entry's length counts its own 8-byte header.
+    const auto appendBE32 = [](QByteArray &out, quint32 value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out.append(char((value >> shift) & 0xff));
+    };
+    QByteArray entries;
+    const std::pair<const char *, int> types[]
+        = { { "ic07", 128 }, { "ic08", 256 }, { "ic09", 512 }, { "ic10", 1024 } };
+    for (const auto &[type, size] : types) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        appIcon(size).save(&buffer, "PNG");
+        entries.append(type, 4);
+        appendBE32(entries, quint32(8 + png.size()));
+        entries.append(png);
+    }
+    QByteArray icns("icns");
+    appendBE32(icns, quint32(8 + entries.size()));
+    return icns + entries;
 }
 
 QImage logo()
