@@ -6,6 +6,7 @@
 namespace {
 const char kIpKey[] = "lastDeviceIp";
 const char kNameKey[] = "lastDeviceName";
+const char kIdKey[] = "lastDeviceId";
 } // namespace
 
 Settings::Settings(QObject *parent)
@@ -33,6 +34,17 @@ void Settings::setLastDeviceName(const QString &name)
 {
     if (write(kNameKey, name))
         emit lastDeviceNameChanged();
+}
+
+QString Settings::lastDeviceId() const
+{
+    return read(kIdKey);
+}
+
+void Settings::setLastDeviceId(const QString &id)
+{
+    if (write(kIdKey, id))
+        emit lastDeviceIdChanged();
 }
 
 QString Settings::read(const char *key)

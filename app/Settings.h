@@ -11,6 +11,9 @@ class Settings : public QObject
     Q_OBJECT
     Q_PROPERTY(QString lastDeviceIp READ lastDeviceIp WRITE setLastDeviceIp NOTIFY lastDeviceIpChanged)
     Q_PROPERTY(QString lastDeviceName READ lastDeviceName WRITE setLastDeviceName NOTIFY lastDeviceNameChanged)
+    // The discovery id of a box chosen from the list, so it can be found again when its
+    // address changes; empty for a box entered by address.
+    Q_PROPERTY(QString lastDeviceId READ lastDeviceId WRITE setLastDeviceId NOTIFY lastDeviceIdChanged)
 
 public:
     explicit Settings(QObject *parent = nullptr);
@@ -19,10 +22,13 @@ public:
     void setLastDeviceIp(const QString &ip);
     QString lastDeviceName() const;
     void setLastDeviceName(const QString &name);
+    QString lastDeviceId() const;
+    void setLastDeviceId(const QString &id);
 
 signals:
     void lastDeviceIpChanged();
     void lastDeviceNameChanged();
+    void lastDeviceIdChanged();
 
 private:
     static QString read(const char *key);

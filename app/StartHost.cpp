@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "StartHost.h"
 
+#include "KeySender.h"
 #include "Settings.h"
 
 #include <QCommandLineParser>
-#include <QHostAddress>
 #include <QtDebug>
 
 namespace starthost {
@@ -34,13 +34,15 @@ QString resolve(QCommandLineParser &parser, const QCommandLineOption &host, cons
         candidate = positional.first();
     if (candidate.isEmpty())
         return stored;
-    if (QHostAddress(candidate).isNull()) {
+    if (!KeySender::isNumericAddress(candidate)) {
         qWarning("Ignoring device argument \"%s\": not an IP address", candidate.toLocal8Bit().constData());
         return stored;
     }
     if (stored != candidate) {
         settings.setLastDeviceIp(candidate);
         settings.setLastDeviceName(QString());
+        // A box given by address is no longer the one discovery knew by its id.
+        settings.setLastDeviceId(QString());
     }
     return candidate;
 }

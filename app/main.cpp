@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
+#include "KeyRepeatFilter.h"
 #include "KeySender.h"
+#include "QuitSignals.h"
 #include "RemoteDeviceModel.h"
 #include "Scene.h"
 #include "Settings.h"
@@ -15,6 +17,11 @@ int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
     scene::setUpApplication();
+
+    // SIGTERM and SIGINT end the loop like a closed window, so a held seek still gets its "up".
+    QuitSignals quitSignals;
+    KeyRepeatFilter keyRepeatFilter;
+    app.installEventFilter(&keyRepeatFilter);
 
     Settings settings;
     KeySender keySender;

@@ -90,23 +90,31 @@ QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces)
 }
 
 QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &clientName, unsigned int timeoutMs,
-                                 std::atomic<bool> *stop, const QHostAddress &dest)
+                                 std::atomic<bool> *stop, const QHostAddress &dest, SweepProblem *problem)
 {
+    if (problem)
+        *problem = SweepProblem::None;
     QUdpSocket socket;
     // Broadcasts only make sense on the local networks themselves; this also keeps the pool thread
     // out of the system proxy lookup.
     socket.setProxy(QNetworkProxy::NoProxy);
     if (!socket.bind(QHostAddress::AnyIPv4, kDiscoveryPort,
-                     QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
+                     QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
+        if (problem)
+            *problem = SweepProblem::PortUnavailable;
         return {};
+    }
 
     QList<Target> targets;
     if (dest == QHostAddress(QHostAddress::Broadcast))
         targets = buildTargets(localInterfaces());
     else
         targets.append({ QStringLiteral("(explicit)"), probeSourceAddress(), dest });
-    if (targets.isEmpty())
+    if (targets.isEmpty()) {
         qWarning("brpDiscover: no eligible IPv4 interface to broadcast on");
+        if (problem)
+            *problem = SweepProblem::NoNetwork;
+    }
 
     for (int pass = 0; pass < kSendPasses; ++pass) {
         for (const Target &target : std::as_const(targets)) {

@@ -39,9 +39,17 @@ QList<InterfaceInfo> localInterfaces();
 // The broadcast destinations of every up, running, non-loopback IPv4 network, in the order given.
 QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces);
 
+// Why a sweep could not reach any box, whatever the boxes do.
+enum class SweepProblem {
+    None,
+    PortUnavailable, // the discovery port could not be bound
+    NoNetwork, // no interface to broadcast on
+};
+
 // Sends DISCOVER to every local IPv4 network (dest == QHostAddress::Broadcast) or to dest alone,
 // twice, then collects replies for timeoutMs or until *stop turns true. One reply per box id.
+// A non-null problem receives why the sweep could not work, or SweepProblem::None.
 QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &clientName, unsigned int timeoutMs,
-                                 std::atomic<bool> *stop, const QHostAddress &dest);
+                                 std::atomic<bool> *stop, const QHostAddress &dest, SweepProblem *problem = nullptr);
 
 } // namespace brp

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "DiscoveryService.h"
 
-#include "BrpDiscover.h"
 #include "DeviceIdentity.h"
 
 #include <QHostAddress>
@@ -40,17 +39,31 @@ void DiscoveryService::refresh()
     if (isScanning())
         return;
     m_stop.store(false);
-    m_watcher.setFuture(QtConcurrent::run(QThreadPool::globalInstance(), &brp::brpDiscover, m_identity->deviceIdBytes(),
-                                          kClientName, kDiscoverTimeoutMs, &m_stop,
-                                          QHostAddress(QHostAddress::Broadcast)));
+    m_watcher.setFuture(
+        QtConcurrent::run(QThreadPool::globalInstance(), [id = m_identity->deviceIdBytes(), stop = &m_stop] {
+            Outcome outcome;
+            outcome.devices = brp::brpDiscover(id, kClientName, kDiscoverTimeoutMs, stop,
+                                               QHostAddress(QHostAddress::Broadcast), &outcome.problem);
+            return outcome;
+        }));
     emit scanningChanged();
 }
 
 void DiscoveryService::onWatcherFinished()
 {
     // A sweep that ended without a result (it threw) reports an empty list rather than rethrowing here.
-    const QFuture<QList<imgr::ImgrMsg>> future = m_watcher.future();
-    const QList<imgr::ImgrMsg> devices = future.resultCount() > 0 ? future.resultAt(0) : QList<imgr::ImgrMsg>();
-    emit finished(devices);
+    const QFuture<Outcome> future = m_watcher.future();
+    const Outcome outcome = future.resultCount() > 0 ? future.resultAt(0) : Outcome();
+    QString problem;
+    if (outcome.problem == brp::SweepProblem::PortUnavailable)
+        problem = tr("UDP port %1 is taken by another program").arg(brp::kDiscoveryPort);
+    else if (outcome.problem == brp::SweepProblem::NoNetwork)
+        problem = tr("no network to search");
+    // Set before the end is announced, so the picker never shows a stale reason.
+    if (problem != m_problem) {
+        m_problem = problem;
+        emit problemChanged();
+    }
+    emit finished(outcome.devices);
     emit scanningChanged();
 }

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "BrpDiscover.h"
 #include "ImgrMsg.h"
 
 #include <QFutureWatcher>
 #include <QList>
 #include <QObject>
+#include <QString>
 
 #include <atomic>
 
@@ -16,6 +18,8 @@ class DiscoveryService : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(bool scanning READ isScanning NOTIFY scanningChanged)
+    // Why the last sweep could not work (no port, no network); empty when it could.
+    Q_PROPERTY(QString problem READ problem NOTIFY problemChanged)
 
 public:
     // identity must outlive the service.
@@ -24,18 +28,27 @@ public:
     ~DiscoveryService() override;
 
     bool isScanning() const;
+    QString problem() const { return m_problem; }
     // Starts a sweep unless one is running.
     Q_INVOKABLE void refresh();
 
 signals:
     void scanningChanged();
     void finished(const QList<imgr::ImgrMsg> &devices);
+    void problemChanged();
 
 private slots:
     void onWatcherFinished();
 
 private:
+    struct Outcome
+    {
+        QList<imgr::ImgrMsg> devices;
+        brp::SweepProblem problem = brp::SweepProblem::None;
+    };
+
     DeviceIdentity *m_identity;
-    QFutureWatcher<QList<imgr::ImgrMsg>> m_watcher;
+    QFutureWatcher<Outcome> m_watcher;
     std::atomic<bool> m_stop;
+    QString m_problem;
 };

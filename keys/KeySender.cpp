@@ -112,4 +112,5 @@ void KeySender::onTimeout(quint8 number)
     const QString text = *it;
     m_pending.erase(it);
     emit keyFailed(text, tr("no response from %1").arg(m_deviceName.isEmpty() ? m_host : m_deviceName));
+    emit keyUnanswered(text);
 }

@@ -24,6 +24,10 @@ public:
     void setDeviceName(const QString &name);
 
     Q_INVOKABLE void sendKey(const QString &keys);
+    // Whether text can be a host: a numeric IPv4 or IPv6 address, no name lookup.
+    // The one rule for the command line, the picker and sendKey.
+    Q_INVOKABLE bool isAddress(const QString &text) const { return isNumericAddress(text); }
+    static bool isNumericAddress(const QString &text) { return !QHostAddress(text).isNull(); }
 
     // Keys awaiting their acknowledgement, by sequence number.
     const QHash<quint8, QString> &pending() const { return m_pending; }
@@ -34,6 +38,8 @@ signals:
     void keySent(const QString &keys);
     void keyAcknowledged(const QString &keys);
     void keyFailed(const QString &keys, const QString &reason);
+    // After keyFailed, when the reason was that the box never answered.
+    void keyUnanswered(const QString &keys);
 
 private:
     void ensureSocket();

@@ -24,18 +24,28 @@ Popup {
         }
     }
 
-    function selectDevice(ip, name) {
+    // The key sender's own rule, shared with the command line: a numeric address only.
+    function usable(ip) {
+        return keySender.isAddress(ip) // qmllint disable unqualified
+    }
+
+    // id is the box's discovery id, "" for a typed address: only a listed box can be
+    // found again after it changes address.
+    function selectDevice(ip, name, id) {
+        if (!usable(ip))
+            return
         // Host first: setting it clears the name, which would wipe one assigned before.
         keySender.host = ip // qmllint disable unqualified
         keySender.deviceName = name // qmllint disable unqualified
         settings.lastDeviceIp = ip // qmllint disable unqualified
         settings.lastDeviceName = name // qmllint disable unqualified
+        settings.lastDeviceId = id // qmllint disable unqualified
         picker.close()
     }
 
     function connectTyped() {
         if (connectButton.enabled)
-            selectDevice(ipField.text.trim(), "")
+            selectDevice(ipField.text.trim(), "", "")
     }
 
     // The window hosts the picker at its top level, so its parent spans the whole overlay.
@@ -106,24 +116,60 @@ Popup {
                 clip: true
                 boundsBehavior: Flickable.StopAtBounds
                 model: remoteDeviceModel // qmllint disable unqualified
+                // Tab reaches the rows, Up/Down walk them, Return chooses one.
+                activeFocusOnTab: true
+                Accessible.role: Accessible.List
+                Accessible.name: qsTr("Orvantide devices")
+
+                Keys.onReturnPressed: chooseCurrent()
+                Keys.onEnterPressed: chooseCurrent()
+                // Down from the last row goes on to the address field below.
+                Keys.onDownPressed: (event) => {
+                    if (currentIndex < count - 1)
+                        incrementCurrentIndex()
+                    else
+                        ipField.forceActiveFocus()
+                }
+                Keys.onUpPressed: decrementCurrentIndex()
+
+                function chooseCurrent() {
+                    const current = currentItem as AbstractButton
+                    if (current)
+                        current.clicked()
+                }
 
                 delegate: AbstractButton {
                     id: row
 
+                    required property int index
                     required property string name
                     required property string ip
+                    required property string deviceIdRaw
                     required property string deviceModel
                     required property int numTuners
+                    readonly property bool current: ListView.isCurrentItem && ListView.view.activeFocus
 
                     width: ListView.view.width
                     height: 48
                     hoverEnabled: true
+                    // The list holds the focus and moves its current row; a row never takes it.
                     focusPolicy: Qt.NoFocus
-                    onClicked: picker.selectDevice(row.ip, row.name)
+                    // A reply without a usable address cannot be chosen.
+                    enabled: picker.usable(row.ip)
+                    opacity: enabled ? 1 : 0.5
+                    Accessible.role: Accessible.ListItem
+                    Accessible.name: (row.name === "" ? qsTr("(unnamed)") : row.name) + ", " + row.ip
+                    onClicked: picker.selectDevice(row.ip, row.name, row.deviceIdRaw)
+                    onHoveredChanged: {
+                        if (hovered)
+                            ListView.view.currentIndex = index
+                    }
 
                     background: Rectangle {
                         radius: 4
-                        color: row.hovered ? "#333333" : "transparent"
+                        color: row.hovered || row.current ? "#333333" : "transparent"
+                        border.width: row.current ? 1 : 0
+                        border.color: "#f5871f"
                     }
 
                     contentItem: Column {
@@ -157,8 +203,15 @@ Popup {
             Text {
                 objectName: "emptyText"
                 anchors.centerIn: parent
+                width: parent.width - 16
                 visible: deviceList.count === 0
-                text: discoveryService.scanning ? qsTr("scanning…") : qsTr("no devices found") // qmllint disable unqualified
+                // A sweep that could not work says why instead of reporting an empty network.
+                text: discoveryService.scanning ? qsTr("scanning…") // qmllint disable unqualified
+                                                : (discoveryService.problem !== "" ? discoveryService.problem // qmllint disable unqualified
+                                                                                   : qsTr("no devices found"))
+                textFormat: Text.PlainText
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.Wrap
                 color: "#707070"
                 font.pixelSize: 12
             }
@@ -192,7 +245,16 @@ Popup {
                 placeholderText: "192.168.1.50"
                 placeholderTextColor: "#6a6a6a"
                 color: "white"
+                Accessible.name: qsTr("IP address")
                 onAccepted: picker.connectTyped()
+                // Up from the field reaches the list's last row, just above it.
+                Keys.onUpPressed: (event) => {
+                    if (deviceList.count > 0) {
+                        deviceList.currentIndex = deviceList.count - 1
+                        deviceList.forceActiveFocus()
+                    } else
+                        event.accepted = false
+                }
 
                 background: Rectangle {
                     color: "#1a1a1a"
@@ -206,9 +268,20 @@ Popup {
 
                 objectName: "connectButton"
                 text: qsTr("Connect")
-                enabled: ipField.text.trim() !== ""
+                enabled: picker.usable(ipField.text.trim())
                 onClicked: picker.connectTyped()
             }
+        }
+
+        Text {
+            objectName: "ipReason"
+            Layout.fillWidth: true
+            visible: !connectButton.enabled
+            text: ipField.text.trim() === "" ? qsTr("No address typed") : qsTr("Not a numeric IP address")
+            textFormat: Text.PlainText
+            wrapMode: Text.Wrap
+            color: "#c98a2e"
+            font.pixelSize: 11
         }
 
         Button {

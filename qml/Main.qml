@@ -44,11 +44,29 @@ ApplicationWindow {
     title: "Falquin"
     color: "#0f0f0f"
 
+    // "Backspace, X" for the tooltip of the key that sends cmd; Left and Right are the seek keys.
+    function shortcutText(cmd) {
+        if (cmd === "left" || cmd === "right")
+            return cmd === "left" ? "Left" : "Right"
+        const entry = keyShortcuts.find(e => e.cmd === cmd)
+        return entry ? entry.seqs.filter(s => !s.startsWith("Num+")).join(", ") : ""
+    }
+
+    function showToast(text, failure) {
+        toastText.text = text
+        toast.failure = failure
+        console.info(toastLog, text)
+        toast.opacity = 0.95
+        toastTimer.restart()
+    }
+
     // A key-up after Alt-Tab goes elsewhere: end the seek now, or the box keeps scanning.
     onActiveChanged: {
         if (!active)
             seekKeys.abort()
     }
+    // The key-up will never come once the window is gone.
+    onClosing: seekKeys.abort()
 
     // The picker is made on first use: with a box chosen, most starts never open it.
     readonly property Popup devicePopup: pickerLoader.item as Popup
@@ -94,6 +112,7 @@ ApplicationWindow {
             id: gearButton
 
             objectName: "gearButton"
+            Accessible.name: qsTr("Choose device")
             implicitWidth: 24
             implicitHeight: 24
             focusPolicy: Qt.NoFocus
@@ -203,6 +222,21 @@ ApplicationWindow {
         }
     }
 
+    // Quits from anywhere, the picker included; an owed seek "up" still goes out on the way.
+    Shortcut {
+        sequence: "Ctrl+Q"
+        context: Qt.ApplicationShortcut
+        onActivated: Qt.quit()
+    }
+
+    Connections {
+        target: Qt.application
+
+        function onAboutToQuit() {
+            seekKeys.abort()
+        }
+    }
+
     Instantiator {
         model: window.keyShortcuts
 
@@ -221,15 +255,19 @@ ApplicationWindow {
         id: toast
 
         objectName: "toast"
+        property bool failure: true
+
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
         anchors.bottomMargin: 18
         width: toastText.width + 24
         height: toastText.height + 12
         radius: height / 2
-        color: "#b3271e"
+        color: failure ? "#b3271e" : "#2f6f3e"
         opacity: 0
         visible: opacity > 0
+        Accessible.role: Accessible.AlertMessage
+        Accessible.name: toastText.text
 
         Behavior on opacity {
             NumberAnimation {
@@ -272,10 +310,66 @@ ApplicationWindow {
         target: keySender // qmllint disable unqualified
 
         function onKeyFailed(keys, reason) {
-            toastText.text = qsTr("'%1': %2").arg(keys).arg(reason)
-            console.info(toastLog, toastText.text)
-            toast.opacity = 0.95
-            toastTimer.restart()
+            window.showToast(qsTr("'%1': %2").arg(keys).arg(reason), true)
+        }
+
+        function onKeyUnanswered() {
+            relocator.search()
+        }
+    }
+
+    // A box chosen from the list that stops answering may just have a new address
+    // (DHCP): one sweep, at most every 30 s, finds it again by its id. The lost key
+    // is not sent again, and a box with another id is never taken in its place.
+    QtObject {
+        id: relocator
+
+        property bool awaiting: false
+        property double sweptAt: 0
+
+        function search() {
+            if (settings.lastDeviceId === "") // qmllint disable unqualified
+                return
+            const now = Date.now()
+            if (sweptAt > 0 && now - sweptAt < 30000)
+                return
+            sweptAt = now
+            awaiting = true
+            // While a sweep already runs, its result serves.
+            discoveryService.refresh() // qmllint disable unqualified
+        }
+
+        function adopt() {
+            const id = settings.lastDeviceId // qmllint disable unqualified
+            if (id === "")
+                return
+            for (let row = 0; row < remoteDeviceModel.count; ++row) { // qmllint disable unqualified
+                const box = remoteDeviceModel.deviceAt(row) // qmllint disable unqualified
+                if (box.deviceIdRaw !== id)
+                    continue
+                if (box.ip === keySender.host || !keySender.isAddress(box.ip)) // qmllint disable unqualified
+                    return
+                const name = box.name !== "" ? box.name : keySender.deviceName // qmllint disable unqualified
+                // Host first: setting it clears the name.
+                keySender.host = box.ip // qmllint disable unqualified
+                keySender.deviceName = name // qmllint disable unqualified
+                settings.lastDeviceIp = box.ip // qmllint disable unqualified
+                settings.lastDeviceName = name // qmllint disable unqualified
+                window.showToast(qsTr("%1 is now at %2").arg(name !== "" ? name : box.deviceId).arg(box.ip), false)
+                return
+            }
+        }
+    }
+
+    Connections {
+        target: discoveryService // qmllint disable unqualified
+
+        // The model already holds the sweep's list when its end is announced.
+        function onScanningChanged() {
+            if (relocator.awaiting && !discoveryService.scanning) { // qmllint disable unqualified
+                relocator.awaiting = false
+                relocator.adopt()
+            }
         }
     }
 

@@ -22,6 +22,13 @@ AbstractButton {
     property bool pulsing: false
     property bool externalHold: false
     readonly property bool showPressed: down || pulsing || externalHold
+    // The key's name and, inside the main window, its keyboard shortcut.
+    readonly property string toolTipText: {
+        const name = Accessible.name
+        const lookUp = ApplicationWindow.window ? ApplicationWindow.window["shortcutText"] : undefined
+        const keys = typeof lookUp === "function" ? lookUp(keyCommand) : ""
+        return keys !== "" ? name + " (" + keys + ")" : name
+    }
 
     function send(keys: string) {
         keySender.sendKey(keys) // qmllint disable unqualified
@@ -44,6 +51,12 @@ AbstractButton {
     scale: showPressed ? 0.94 : 1.0
     Accessible.role: Accessible.Button
     Accessible.name: text
+    // The tooltip needs hover even where the platform does not ask for hover effects.
+    hoverEnabled: true
+    // Qt Widgets' tooltip wake-up delay. ToolTip is a popup that never takes focus.
+    ToolTip.delay: 700
+    ToolTip.visible: hovered && toolTipText !== ""
+    ToolTip.text: toolTipText
 
     Behavior on scale {
         NumberAnimation {
@@ -62,8 +75,25 @@ AbstractButton {
         if (!holdConsumed)
             send(keyCommand)
     }
-    // A key torn down mid-hold still owes the box its "up".
+    // A key torn down mid-hold still owes the box its "up", as does a window that
+    // closes or an application that quits while the pointer holds it.
     Component.onDestruction: endHold()
+
+    Connections {
+        target: Qt.application
+
+        function onAboutToQuit() {
+            control.endHold()
+        }
+    }
+
+    Connections {
+        target: control.Window.window
+
+        function onClosing() {
+            control.endHold()
+        }
+    }
 
     Timer {
         id: holdTimer

@@ -35,6 +35,7 @@ void TestSettings::missingKeysReadEmpty()
     Settings settings;
     QCOMPARE(settings.lastDeviceIp(), QString());
     QCOMPARE(settings.lastDeviceName(), QString());
+    QCOMPARE(settings.lastDeviceId(), QString());
 }
 
 void TestSettings::writeIsOnRecordBeforeTheSignal()
@@ -45,14 +46,19 @@ void TestSettings::writeIsOnRecordBeforeTheSignal()
             [&] { seen << QSettings().value("lastDeviceIp").toString(); });
     connect(&settings, &Settings::lastDeviceNameChanged, this,
             [&] { seen << QSettings().value("lastDeviceName").toString(); });
+    connect(&settings, &Settings::lastDeviceIdChanged, this,
+            [&] { seen << QSettings().value("lastDeviceId").toString(); });
 
     settings.setLastDeviceIp(QStringLiteral("192.168.1.50"));
     settings.setLastDeviceName(QStringLiteral("Living room"));
-    QCOMPARE(seen, QStringList({ "192.168.1.50", "Living room" }));
+    settings.setLastDeviceId(QStringLiteral("0e0b0c5151a2"));
+    QCOMPARE(seen, QStringList({ "192.168.1.50", "Living room", "0e0b0c5151a2" }));
     QCOMPARE(settings.lastDeviceIp(), QStringLiteral("192.168.1.50"));
     // Case matters: a different spelling is a different value.
     settings.setLastDeviceName(QStringLiteral("living room"));
-    QCOMPARE(seen.size(), 3);
+    QCOMPARE(seen.size(), 4);
+    settings.setLastDeviceId(QStringLiteral("0e0b0c5151a2"));
+    QCOMPARE(seen.size(), 4);
 }
 
 void TestSettings::equalWritesDoNothing()

@@ -92,6 +92,7 @@ void TestStartHost::precedence()
     if (!storedIp.isEmpty()) {
         QSettings().setValue("lastDeviceIp", storedIp);
         QSettings().setValue("lastDeviceName", "Den");
+        QSettings().setValue("lastDeviceId", "0e0b0c5151a2");
     }
 
     Settings settings;
@@ -106,6 +107,8 @@ void TestStartHost::precedence()
     QTEST(start, "startHost");
     QTEST(settings.lastDeviceIp(), "ipAfter");
     QTEST(settings.lastDeviceName(), "nameAfter");
+    // The discovery id goes with the name: a new address given here is not the listed box.
+    QCOMPARE(settings.lastDeviceId(), settings.lastDeviceName() == QLatin1String("Den") ? "0e0b0c5151a2" : "");
     QCOMPARE(warnings, expectedWarnings);
     if (storedIp.isEmpty() && start.isEmpty())
         QCOMPARE(QSettings().allKeys(), QStringList());

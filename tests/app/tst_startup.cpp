@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: Apache-2.0
 // Starts the real executable under a private X server, inside the test's own
 // network namespace, and closes its window the way a window manager would.
+#include "KeyService.h"
+
 #include <QDir>
 #include <QLibraryInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include <csignal>
 
 namespace {
 
@@ -72,8 +77,11 @@ private slots:
     void closingTheWindowExitsCleanly();
     void commandLineHostIsRemembered();
     void exitCodeOneWhenTheWindowCannotBeCreated();
+    void heldSeekEndsBeforeExit_data();
+    void heldSeekEndsBeforeExit();
 
 private:
+    bool xdotool(const QStringList &args) const;
     QProcessEnvironment environment() const;
     int runAndClose(const QStringList &args, QByteArray *errors = nullptr,
                     const QString &binary = QStringLiteral(FALQUIN_BINARY));
@@ -85,7 +93,10 @@ private:
 
 void TestStartup::initTestCase()
 {
-    m_xvfb.start(QStringLiteral("Xvfb"), { "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "640x1024x24" });
+    // The server repeats a held key from 150 ms on, every 30 ms, as a desktop would.
+    m_xvfb.start(QStringLiteral("Xvfb"),
+                 { "-displayfd", "1", "-nolisten", "tcp", "-ardelay", "150", "-arinterval", "30", "-screen", "0",
+                   "640x1024x24" });
     QVERIFY2(m_xvfb.waitForStarted(), "Xvfb is needed (package xvfb)");
     QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine(), 10000);
     m_display = ':' + m_xvfb.readLine().trimmed();
@@ -210,6 +221,75 @@ void TestStartup::exitCodeOneWhenTheWindowCannotBeCreated()
     QVERIFY(falquin.waitForFinished(10000));
     QCOMPARE(falquin.exitStatus(), QProcess::NormalExit);
     QCOMPARE(falquin.exitCode(), 1);
+}
+
+bool TestStartup::xdotool(const QStringList &args) const
+{
+    QProcess tool;
+    tool.setProcessEnvironment(environment());
+    tool.start(QStringLiteral("xdotool"), args);
+    return tool.waitForFinished(5000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+void TestStartup::heldSeekEndsBeforeExit_data()
+{
+    QTest::addColumn<bool>("pointer"); // the drawn Left key held with the mouse, else the keyboard's Left
+    QTest::addColumn<QString>("end");
+    for (const bool pointer : { false, true }) {
+        for (const char *end : { "close", "SIGTERM", "SIGINT", "Ctrl+Q" })
+            QTest::addRow("%s, %s", pointer ? "pointer" : "keyboard", end) << pointer << QString::fromLatin1(end);
+    }
+}
+
+// Whatever ends the program mid-seek, the box gets its "rew up" before the process is gone.
+void TestStartup::heldSeekEndsBeforeExit()
+{
+    QFETCH(bool, pointer);
+    QFETCH(QString, end);
+    KeyService box;
+    QVERIFY(box.listen(QHostAddress::LocalHost, 31063));
+    QStringList keys;
+    connect(&box, &KeyService::keyReceived, this, [&keys](quint8, const QString &key) { keys << key; });
+
+    QProcess falquin;
+    falquin.setProcessEnvironment(environment());
+    falquin.start(QStringLiteral(FALQUIN_BINARY), { "--host", "127.0.0.1" });
+    QVERIFY(falquin.waitForStarted());
+    const auto cleanup = qScopeGuard([&] {
+        xdotool({ "keyup", "Left", "mouseup", "1" });
+        if (falquin.state() != QProcess::NotRunning) {
+            falquin.kill();
+            falquin.waitForFinished();
+        }
+    });
+    Window window = 0;
+    for (int i = 0; i < 200 && !window && falquin.state() == QProcess::Running; ++i) {
+        QTest::qWait(50);
+        window = findWindow(m_x);
+    }
+    QVERIFY(window);
+    const QString id = QString::number(window);
+    QVERIFY(xdotool({ "windowfocus", "--sync", id }));
+    QTest::qWait(300); // the scene settles its focus
+    if (pointer) // the drawn Left key at the window's initial size
+        QVERIFY(xdotool({ "mousemove", "--window", id, "104", "456", "mousedown", "1" }));
+    else
+        QVERIFY(xdotool({ "keydown", "Left" }));
+    QTRY_COMPARE_WITH_TIMEOUT(keys, QStringList { "rew down" }, 3000);
+    QTest::qWait(300); // well into the server's auto-repeat
+
+    if (end == QLatin1String("close"))
+        sendClose(m_x, window);
+    else if (end == QLatin1String("SIGTERM"))
+        ::kill(pid_t(falquin.processId()), SIGTERM);
+    else if (end == QLatin1String("SIGINT"))
+        ::kill(pid_t(falquin.processId()), SIGINT);
+    else
+        QVERIFY(xdotool({ "key", "ctrl+q" }));
+    QVERIFY(falquin.waitForFinished(5000));
+    QCOMPARE(falquin.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(falquin.exitCode(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(keys, (QStringList { "rew down", "rew up" }), 2000);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -1,16 +1,21 @@
 # SPDX-License-Identifier: Apache-2.0
 # Sourced after tests/netns-pair.sh by the scripts that run the real app under a private X server.
 
-# The app's environment: settings in the temp dir, a real X server of its own.
+# The app's environment: settings in the temp dir, a real X server of its own. Run it in the
+# background (app_env ... &): it replaces that subshell, so $! is the app itself and a kill
+# reaches it.
 app_env() {
-    env HOME="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/runtime" \
+    exec env HOME="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/runtime" \
         QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software DISPLAY="$DISPLAY_NAME" "$@"
 }
 
 # Starts Xvfb inside the app namespace (its abstract socket exists only there); sets DISPLAY_NAME.
-# Its key repeat starts only after 10 s, so a held key stays one press and one release.
+# Usage: start_xvfb <screen> [Xvfb options]. Unless the options say otherwise, key repeat starts
+# only after 10 s, so a held key stays one press and one release.
 start_xvfb() {
-    ip netns exec "$APP_NS" Xvfb -displayfd 3 -nolisten tcp -ardelay 10000 -screen 0 "$1" 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    screen=$1
+    shift
+    ip netns exec "$APP_NS" Xvfb -displayfd 3 -nolisten tcp -ardelay 10000 "$@" -screen 0 "$screen" 3>"$WORK/display" 2>"$WORK/xvfb.log" &
     tries=0
     until [ -s "$WORK/display" ]; do
         tries=$((tries + 1))
@@ -25,7 +30,8 @@ in_app() { ip netns exec "$APP_NS" env DISPLAY="$DISPLAY_NAME" "$@"; }
 # Waits until the window titled Falquin is mapped; prints its id.
 wait_window() {
     tries=0
-    until w=$(in_app xdotool search --onlyvisible --name '^Falquin$' 2>/dev/null | head -1) && [ -n "$w" ]; do
+    # A search can hang on a window that goes away under it (a previous run's): ask again.
+    until w=$(in_app timeout 3 xdotool search --onlyvisible --name '^Falquin$' 2>/dev/null | head -1) && [ -n "$w" ]; do
         tries=$((tries + 1))
         [ "$tries" -lt 200 ] || { echo "$0: no Falquin window" >&2; return 1; }
         sleep 0.05

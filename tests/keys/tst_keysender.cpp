@@ -105,6 +105,7 @@ void TestKeySender::acknowledgementAndRefusal()
     sender.setHost(kBox);
     QSignalSpy acked(&sender, &KeySender::keyAcknowledged);
     QSignalSpy failed(&sender, &KeySender::keyFailed);
+    QSignalSpy unanswered(&sender, &KeySender::keyUnanswered);
 
     sender.sendKey(QStringLiteral("ok"));
     sender.sendKey(QStringLiteral("bogus"));
@@ -124,6 +125,7 @@ void TestKeySender::acknowledgementAndRefusal()
     QTest::qWait(kAckTimeoutMs + 300);
     QCOMPARE(acked.count(), 1);
     QCOMPARE(failed.count(), 1);
+    QCOMPARE(unanswered.count(), 0); // a refusal is an answer
 }
 
 void TestKeySender::timeoutNamesTheBoxAtFiringTime()
@@ -133,6 +135,7 @@ void TestKeySender::timeoutNamesTheBoxAtFiringTime()
     sender.setHost(kBox);
     QSignalSpy failed(&sender, &KeySender::keyFailed);
     QSignalSpy acked(&sender, &KeySender::keyAcknowledged);
+    QSignalSpy unanswered(&sender, &KeySender::keyUnanswered);
 
     sender.sendKey(QStringLiteral("left"));
     const quint8 leftSeq = sequenceOf(peer.next());
@@ -152,6 +155,9 @@ void TestKeySender::timeoutNamesTheBoxAtFiringTime()
     QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 2, kAckTimeoutMs + 500);
     QCOMPARE(failed.at(1).at(1).toString(), QStringLiteral("no response from 127.0.0.1"));
     QCOMPARE(acked.count(), 0);
+    QCOMPARE(unanswered.count(), 2);
+    QCOMPARE(unanswered.at(0).at(0).toString(), QStringLiteral("left"));
+    QCOMPARE(unanswered.at(1).at(0).toString(), QStringLiteral("right"));
 }
 
 void TestKeySender::entryIsGoneBeforeTheSignal()
@@ -212,6 +218,8 @@ void TestKeySender::validationFailures()
     QSignalSpy sent(&sender, &KeySender::keySent);
     QSignalSpy failed(&sender, &KeySender::keyFailed);
 
+    // The rule the picker and the command line ask for is the one sendKey applies.
+    QCOMPARE(sender.isAddress(host), !host.isEmpty() && !reason.startsWith(QLatin1String("invalid")));
     sender.sendKey(key);
     if (reason.isEmpty()) {
         QCOMPARE(sent.count(), 1);
@@ -311,8 +319,9 @@ void TestKeySender::metaObjectOrder()
         methods << QString::fromLatin1(mo.method(i).methodSignature());
     QCOMPARE(methods,
              QStringList({ "hostChanged()", "deviceNameChanged()", "keySent(QString)", "keyAcknowledged(QString)",
-                           "keyFailed(QString,QString)", "sendKey(QString)" }));
-    QCOMPARE(mo.method(mo.methodOffset() + 5).methodType(), QMetaMethod::Method);
+                           "keyFailed(QString,QString)", "keyUnanswered(QString)", "sendKey(QString)",
+                           "isAddress(QString)" }));
+    QCOMPARE(mo.method(mo.methodOffset() + 6).methodType(), QMetaMethod::Method);
     QCOMPARE(mo.propertyCount() - mo.propertyOffset(), 2);
     QCOMPARE(mo.property(mo.propertyOffset()).name(), "host");
     QCOMPARE(mo.property(mo.propertyOffset() + 1).name(), "deviceName");

@@ -31,11 +31,11 @@ void KeyInput::click(QObject *window, int key, int modifiers)
     QTest::keyClick(asWindow(window), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
 }
 
-void KeyInput::autoRepeat(QObject *window, int key)
+void KeyInput::autoRepeat(QObject *window, int key, bool marked)
 {
     QWindow *target = asWindow(window);
-    QTest::simulateEvent(target, false, key, Qt::NoModifier, QString(), true);
-    QTest::simulateEvent(target, true, key, Qt::NoModifier, QString(), true);
+    QTest::simulateEvent(target, false, key, Qt::NoModifier, QString(), marked);
+    QTest::simulateEvent(target, true, key, Qt::NoModifier, QString(), marked);
 }
 
 void KeyInput::type(QObject *window, const QString &text)

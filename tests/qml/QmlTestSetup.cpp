@@ -5,6 +5,7 @@
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
 #include "KeyInput.h"
+#include "KeyRepeatFilter.h"
 #include "KeySender.h"
 #include "KeyService.h"
 #include "RemoteDeviceModel.h"
@@ -41,6 +42,9 @@ void QmlTestSetup::applicationAvailable()
     m_deviceModel = std::make_unique<RemoteDeviceModel>();
     m_deviceFeed = std::make_unique<DeviceFeed>(m_deviceModel.get());
     m_keyInput = std::make_unique<KeyInput>();
+    // As the app does: the window sees the platform's key events only through it.
+    m_keyRepeatFilter = std::make_unique<KeyRepeatFilter>();
+    qApp->installEventFilter(m_keyRepeatFilter.get());
 }
 
 void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
@@ -61,6 +65,7 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
 
 void QmlTestSetup::cleanupTestCase()
 {
+    m_keyRepeatFilter.reset();
     m_keyInput.reset();
     m_deviceFeed.reset();
     m_deviceModel.reset();

@@ -13,6 +13,7 @@ class DeviceFeed;
 class DeviceIdentity;
 class DiscoveryService;
 class KeyInput;
+class KeyRepeatFilter;
 class KeySender;
 class KeyService;
 class QQmlEngine;
@@ -49,5 +50,6 @@ private:
     std::unique_ptr<RemoteDeviceModel> m_deviceModel;
     std::unique_ptr<DeviceFeed> m_deviceFeed;
     std::unique_ptr<KeyInput> m_keyInput;
+    std::unique_ptr<KeyRepeatFilter> m_keyRepeatFilter;
     QStringList m_warnings;
 };

@@ -124,7 +124,9 @@ TestCase {
         verify(!discoveryService.scanning) // qmllint disable unqualified
         verify(!child("busyIndicator").visible)
         verify(child("refreshButton").enabled)
-        compare(child("emptyText").text, "no devices found")
+        // Only loopback is up here: the picker says why nothing can be found.
+        compare(discoveryService.problem, "no network to search") // qmllint disable unqualified
+        compare(child("emptyText").text, "no network to search")
         tryCompare(child("deviceList"), "height", 48)
 
         wait(50) // the header re-lays out as the busy indicator hides
@@ -174,50 +176,107 @@ TestCase {
 
     function test_typedAddress_data() {
         return [
-            { tag: "Connect", how: "click" },
-            { tag: "Return", how: Qt.Key_Return },
-            { tag: "keypad Enter", how: Qt.Key_Enter },
+            { tag: "Connect", how: "click", text: "  10.9.8.7 ", host: "10.9.8.7" },
+            { tag: "Return", how: Qt.Key_Return, text: "  10.9.8.7 ", host: "10.9.8.7" },
+            { tag: "keypad Enter", how: Qt.Key_Enter, text: "  10.9.8.7 ", host: "10.9.8.7" },
+            { tag: "IPv6", how: Qt.Key_Return, text: "fe80::1", host: "fe80::1" },
         ]
     }
 
     function test_typedAddress(data) {
+        settings.lastDeviceId = "0e0b0c5151a2" // qmllint disable unqualified
         openPicker()
         const field = child("ipField")
         tryVerify(() => field.activeFocus, 2000, "the field takes the keys when the picker opens")
         field.selectAll()
         keyClick(Qt.Key_Delete)
-        for (const c of "  10.9.8.7 ")
+        for (const c of data.text)
             keyClick(c)
-        compare(field.text, "  10.9.8.7 ")
+        compare(field.text, data.text)
+        verify(!child("ipReason").visible)
         if (data.how === "click")
             mouseClick(child("connectButton"))
         else
             keyClick(data.how, data.how === Qt.Key_Enter ? Qt.KeypadModifier : Qt.NoModifier)
         tryCompare(picker, "visible", false)
-        compare(keySender.host, "10.9.8.7") // qmllint disable unqualified
+        compare(keySender.host, data.host) // qmllint disable unqualified
         compare(keySender.deviceName, "") // qmllint disable unqualified
-        compare(settings.lastDeviceIp, "10.9.8.7") // qmllint disable unqualified
+        compare(settings.lastDeviceIp, data.host) // qmllint disable unqualified
         compare(settings.lastDeviceName, "") // qmllint disable unqualified
+        compare(settings.lastDeviceId, "", "a typed address is not the listed box any more") // qmllint disable unqualified
     }
 
-    function test_blankAddress_data() {
-        return [{ tag: "empty", text: "" }, { tag: "spaces", text: "   " }]
+    // Only what the key sender can send to is ever taken: the command line's rule.
+    function test_unusableAddress_data() {
+        const blank = "No address typed"
+        const bad = "Not a numeric IP address"
+        return [
+            { tag: "empty", text: "", reason: blank },
+            { tag: "spaces", text: "   ", reason: blank },
+            { tag: "host name", text: "tv.local", reason: bad },
+            { tag: "octet over 255", text: "10.0.0.300", reason: bad },
+            { tag: "with port", text: "10.0.0.1:80", reason: bad },
+            { tag: "IPv6 in brackets", text: "[fe80::1]", reason: bad },
+            { tag: "markup", text: "<b>1</b>", reason: bad },
+        ]
     }
 
-    function test_blankAddress(data) {
+    function test_unusableAddress(data) {
         openPicker()
         const field = child("ipField")
         tryVerify(() => field.activeFocus, 2000)
         field.text = data.text
         verify(!child("connectButton").enabled)
+        verify(child("ipReason").visible)
+        compare(child("ipReason").text, data.reason)
+        compare(child("ipReason").textFormat, Text.PlainText)
         keyClick(Qt.Key_Return)
         keyClick(Qt.Key_Enter, Qt.KeypadModifier)
         mouseClick(child("connectButton"))
         wait(50)
         verify(picker.visible, "still open")
         verifyUnchanged()
-        field.text = data.text + "1"
+        field.text = "10.0.0.1"
         verify(child("connectButton").enabled)
+        verify(!child("ipReason").visible)
+    }
+
+    function test_rowWithoutAddressCannotBeChosen() {
+        deviceFeed.show([{ name: "Ghost", ip: "", tuners: 2 }]) // qmllint disable unqualified
+        openPicker()
+        mouseClick(rows()[0].row)
+        wait(50)
+        verify(picker.visible, "still open")
+        verifyUnchanged()
+    }
+
+    // Tab reaches the list, Up/Down walk it, Return chooses; the id is remembered.
+    function test_keyboardChoosesRow() {
+        deviceFeed.show([{ name: "Attic", ip: "10.0.0.3", tuners: 4, id: "0e0b0c5151a3" }, // qmllint disable unqualified
+                         { name: "Den", ip: "10.0.0.2", tuners: 2, id: "0e0b0c5151a2" }])
+        openPicker()
+        const field = child("ipField")
+        tryVerify(() => field.activeFocus, 2000)
+        const list = child("deviceList")
+        keyClick(Qt.Key_Up)
+        verify(list.activeFocus, "Up from the field reaches the list")
+        keyClick(Qt.Key_Down)
+        verify(field.activeFocus, "Down from the last row leaves the list")
+        let tabs = 0
+        while (!list.activeFocus && tabs++ < 8)
+            keyClick(Qt.Key_Tab)
+        verify(list.activeFocus, "Tab reaches the list")
+        keyClick(Qt.Key_Up)
+        compare(list.currentIndex, 0)
+        keyClick(Qt.Key_Down)
+        compare(list.currentIndex, 1)
+        keyClick(Qt.Key_Return)
+        tryCompare(picker, "visible", false)
+        compare(keySender.host, "10.0.0.2") // qmllint disable unqualified
+        compare(keySender.deviceName, "Den") // qmllint disable unqualified
+        compare(settings.lastDeviceIp, "10.0.0.2") // qmllint disable unqualified
+        compare(settings.lastDeviceName, "Den") // qmllint disable unqualified
+        compare(settings.lastDeviceId, "0e0b0c5151a2") // qmllint disable unqualified
     }
 
     function test_closeWithoutChoice_data() {

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: Apache-2.0
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns SIGTERM and SIGINT into QCoreApplication::quit(), so the event loop ends
+// normally and the scene can still settle what it owes the box (a held seek's "up").
+// The handler only writes a byte to a socket pair; the notifier reads it on the
+// event loop. One instance per process.
+class QuitSignals : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit QuitSignals(QObject *parent = nullptr);
+    ~QuitSignals() override;
+
+    bool isActive() const { return m_notifier != nullptr; }
+
+private:
+    void onSignal();
+
+    QSocketNotifier *m_notifier = nullptr;
+};

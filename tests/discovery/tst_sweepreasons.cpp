@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: Apache-2.0
+// Why a sweep cannot work, as the service reports it to the picker. Each case runs in a
+// network namespace of its own (one CTest entry per case): only loopback is up, and the
+// "network" case adds an interface to broadcast on.
+#include "BrpDiscover.h"
+#include "DeviceIdentity.h"
+#include "DiscoveryService.h"
+
+#include <QProcess>
+#include <QSignalSpy>
+#include <QUdpSocket>
+#include <QtTest>
+
+namespace {
+
+QStringList warnings;
+
+void recordWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg)
+        warnings << message;
+}
+
+bool ip(const QStringList &args)
+{
+    return QProcess::execute(QStringLiteral("ip"), args) == 0;
+}
+
+} // namespace
+
+class TestSweepReasons : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reasons_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("port taken") << "port taken"
+                                    << "UDP port 31064 is taken by another program" << QString();
+        QTest::newRow("no network") << "loopback only"
+                                    << "no network to search"
+                                    << "brpDiscover: no eligible IPv4 interface to broadcast on";
+        QTest::newRow("network") << "interface" << QString() << QString();
+    }
+
+    void reasons()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, problem);
+        QFETCH(QString, logged);
+        // Another program holding the port without sharing it.
+        QUdpSocket holder;
+        if (setup == QLatin1String("port taken"))
+            QVERIFY(holder.bind(QHostAddress::AnyIPv4, 31064, QAbstractSocket::DontShareAddress));
+        if (setup == QLatin1String("interface")) {
+            // Both ends of a veth pair stay in this namespace: a network that leads nowhere else.
+            QVERIFY(ip({ "link", "add", "fqr0", "type", "veth", "peer", "name", "fqr1" }));
+            QVERIFY(ip({ "addr", "add", "10.99.0.1/24", "brd", "+", "dev", "fqr0" }));
+            QVERIFY(ip({ "link", "set", "fqr0", "up" }));
+            QVERIFY(ip({ "link", "set", "fqr1", "up" }));
+            // An interface counts once it is running, which waits for the carrier.
+            QTRY_VERIFY_WITH_TIMEOUT(!brp::buildTargets(brp::localInterfaces()).isEmpty(), 5000);
+        }
+
+        DeviceIdentity identity;
+        DiscoveryService service(&identity);
+        QStringList order;
+        connect(&service, &DiscoveryService::problemChanged, this, [&] { order << "problem"; });
+        connect(&service, &DiscoveryService::scanningChanged, this,
+                [&] { order << (service.isScanning() ? "scanning" : "idle"); });
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+        service.refresh();
+        QTRY_VERIFY_WITH_TIMEOUT(!order.isEmpty() && order.last() == QLatin1String("idle"), 12000);
+        qInstallMessageHandler(previous);
+
+        QCOMPARE(service.problem(), problem);
+        QCOMPARE(service.property("problem").toString(), problem);
+        // The reason is in place before the picker hears that the sweep ended.
+        QCOMPARE(order,
+                 problem.isEmpty() ? QStringList({ "scanning", "idle" })
+                                   : QStringList({ "scanning", "problem", "idle" }));
+        if (logged.isEmpty())
+            QCOMPARE(warnings, QStringList());
+        else
+            QCOMPARE(warnings, QStringList { logged });
+
+        if (setup != QLatin1String("port taken"))
+            return;
+        // The reason follows each sweep: with the port free again, loopback alone is what is left.
+        holder.close();
+        service.refresh();
+        QTRY_VERIFY_WITH_TIMEOUT(!service.isScanning() && order.last() == QLatin1String("idle") && order.size() > 3,
+                                 12000);
+        QCOMPARE(service.problem(), QStringLiteral("no network to search"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSweepReasons)
+#include "tst_sweepreasons.moc"
