@@ -17,8 +17,6 @@ public:
     explicit QuitSignals(QObject *parent = nullptr);
     ~QuitSignals() override;
 
-    bool isActive() const { return m_notifier != nullptr; }
-
 private:
     void onSignal();
 

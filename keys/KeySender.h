@@ -24,8 +24,8 @@ public:
     void setDeviceName(const QString &name);
 
     Q_INVOKABLE void sendKey(const QString &keys);
-    // Whether text can be a host: a numeric IPv4 or IPv6 address, no name lookup.
-    // The one rule for the command line, the picker and sendKey.
+    // Whether text can be a host: a numeric IPv4 or IPv6 address, no name lookup. The
+    // command line and the picker ask this; sendKey applies the same parse to the host.
     Q_INVOKABLE bool isAddress(const QString &text) const { return isNumericAddress(text); }
     static bool isNumericAddress(const QString &text) { return !QHostAddress(text).isNull(); }
 

@@ -22,16 +22,18 @@ AbstractButton {
     property bool pulsing: false
     property bool externalHold: false
     readonly property bool showPressed: down || pulsing || externalHold
-    // The key's name and, inside the main window, its keyboard shortcut.
-    readonly property string toolTipText: {
+
+    function send(keys: string) {
+        keySender.sendKey(keys) // qmllint disable unqualified
+    }
+
+    // The key's name and, inside the main window, its keyboard shortcut. Worked out on
+    // hover only, so the window does not look up 35 shortcuts while it starts.
+    function toolTipText(): string {
         const name = Accessible.name
         const lookUp = ApplicationWindow.window ? ApplicationWindow.window["shortcutText"] : undefined
         const keys = typeof lookUp === "function" ? lookUp(keyCommand) : ""
         return keys !== "" ? name + " (" + keys + ")" : name
-    }
-
-    function send(keys: string) {
-        keySender.sendKey(keys) // qmllint disable unqualified
     }
 
     function endHold() {
@@ -55,8 +57,8 @@ AbstractButton {
     hoverEnabled: true
     // Qt Widgets' tooltip wake-up delay. ToolTip is a popup that never takes focus.
     ToolTip.delay: 700
-    ToolTip.visible: hovered && toolTipText !== ""
-    ToolTip.text: toolTipText
+    ToolTip.text: hovered ? toolTipText() : ""
+    ToolTip.visible: hovered && ToolTip.text !== ""
 
     Behavior on scale {
         NumberAnimation {
@@ -75,25 +77,9 @@ AbstractButton {
         if (!holdConsumed)
             send(keyCommand)
     }
-    // A key torn down mid-hold still owes the box its "up", as does a window that
-    // closes or an application that quits while the pointer holds it.
+    // A key torn down mid-hold still owes the box its "up". That covers a closed window
+    // and a quitting application too: the scene is destroyed before the key sender.
     Component.onDestruction: endHold()
-
-    Connections {
-        target: Qt.application
-
-        function onAboutToQuit() {
-            control.endHold()
-        }
-    }
-
-    Connections {
-        target: control.Window.window
-
-        function onClosing() {
-            control.endHold()
-        }
-    }
 
     Timer {
         id: holdTimer
