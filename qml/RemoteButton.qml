@@ -27,15 +27,6 @@ AbstractButton {
         keySender.sendKey(keys) // qmllint disable unqualified
     }
 
-    // The key's name and, inside the main window, its keyboard shortcut. Worked out on
-    // hover only, so the window does not look up 35 shortcuts while it starts.
-    function toolTipText(): string {
-        const name = Accessible.name
-        const lookUp = ApplicationWindow.window ? ApplicationWindow.window["shortcutText"] : undefined
-        const keys = typeof lookUp === "function" ? lookUp(keyCommand) : ""
-        return keys !== "" ? name + " (" + keys + ")" : name
-    }
-
     function endHold() {
         holdTimer.stop()
         if (holding) {
@@ -57,7 +48,16 @@ AbstractButton {
     hoverEnabled: true
     // Qt Widgets' tooltip wake-up delay. ToolTip is a popup that never takes focus.
     ToolTip.delay: 700
-    ToolTip.text: hovered ? toolTipText() : ""
+    // The key's name and, inside the main window, its keyboard shortcut. Worked out on
+    // hover only, so the window does not look up 35 shortcuts while it starts.
+    ToolTip.text: {
+        if (!hovered)
+            return ""
+        const name = Accessible.name
+        const lookUp = ApplicationWindow.window ? ApplicationWindow.window["shortcutText"] : undefined
+        const keys = typeof lookUp === "function" ? lookUp(keyCommand) : ""
+        return keys !== "" ? name + " (" + keys + ")" : name
+    }
     ToolTip.visible: hovered && ToolTip.text !== ""
 
     Behavior on scale {
