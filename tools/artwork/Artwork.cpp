@@ -2,6 +2,7 @@
 #include "Artwork.h"
 
 #include <QBuffer>
+#include <QtEndian>
 #include <QFontDatabase>
 #include <QLinearGradient>
 #include <QPainter>
@@ -141,8 +142,9 @@ QByteArray appIconIcns()
 {
     // Big-endian lengths; each entry's length counts its own 8-byte header.
     const auto appendBE32 = [](QByteArray &out, quint32 value) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            out.append(char((value >> shift) & 0xff));
+        char bytes[4];
+        qToBigEndian(value, bytes);
+        out.append(bytes, sizeof bytes);
     };
     QByteArray entries;
     const std::pair<const char *, int> types[]
