@@ -2,11 +2,11 @@
 #include "Artwork.h"
 
 #include <QBuffer>
-#include <QtEndian>
 #include <QFontDatabase>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtEndian>
 
 namespace artwork {
 
