@@ -23,7 +23,7 @@ struct Objects
     RemoteDeviceModel *remoteDeviceModel = nullptr;
 };
 
-// The application's identity, window icon, icon font and translation. Call right after
+// The application's identity, icon font and translation. Call right after
 // the QGuiApplication exists: the settings store is named by the identity.
 void setUpApplication();
 
@@ -31,6 +31,7 @@ void setUpApplication();
 void prepareEngine(QQmlEngine &engine, const Objects &objects);
 
 // A new engine with the main window loaded; the event loop exits with 1 if the window fails.
+// The window icon follows the first frame, when the start-up's freed heap is also returned.
 std::unique_ptr<QQmlApplicationEngine> load(const Objects &objects);
 
 } // namespace scene

@@ -11,8 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include <algorithm>
 
 #include <csignal>
 
@@ -43,6 +46,28 @@ Window findWindow(Display *display)
     }
     XFree(children);
     return found;
+}
+
+// The largest edge of the icon the window shows a window manager (_NET_WM_ICON), or 0.
+int iconSize(Display *display, Window window)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char *data = nullptr;
+    const Atom icon = XInternAtom(display, "_NET_WM_ICON", False);
+    if (XGetWindowProperty(display, window, icon, 0, 1L << 20, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data)
+            != Success
+        || !data)
+        return 0;
+    // Width, height, then that many pixels, for each size offered.
+    int largest = 0;
+    const auto *values = reinterpret_cast<const unsigned long *>(data);
+    for (unsigned long i = 0; format == 32 && i + 2 <= count; i += 2 + values[i] * values[i + 1])
+        largest = std::max(largest, int(values[i]));
+    XFree(data);
+    return largest;
 }
 
 // A close sent again to a window that just went away is harmless; Xlib's default
@@ -84,7 +109,7 @@ private:
     bool xdotool(const QStringList &args) const;
     QProcessEnvironment environment() const;
     int runAndClose(const QStringList &args, QByteArray *errors = nullptr,
-                    const QString &binary = QStringLiteral(FALQUIN_BINARY));
+                    const QString &binary = QStringLiteral(FALQUIN_BINARY), int *icon = nullptr);
 
     QProcess m_xvfb;
     QByteArray m_display;
@@ -123,7 +148,7 @@ QProcessEnvironment TestStartup::environment() const
 }
 
 // Runs falquin until its window shows, closes the window, returns the exit code.
-int TestStartup::runAndClose(const QStringList &args, QByteArray *errors, const QString &binary)
+int TestStartup::runAndClose(const QStringList &args, QByteArray *errors, const QString &binary, int *icon)
 {
     QProcess falquin;
     falquin.setProcessEnvironment(environment());
@@ -141,6 +166,9 @@ int TestStartup::runAndClose(const QStringList &args, QByteArray *errors, const 
         qWarning("no window: %s", falquin.readAllStandardError().constData());
         return -1;
     }
+    // The icon comes once the window has drawn itself.
+    for (int i = 0; icon && i < 100 && !(*icon = iconSize(m_x, window)); ++i)
+        QTest::qWait(50);
     // A close that arrives while the window is still being set up can be lost, as
     // with a real window manager; ask again until the process is gone.
     for (int i = 0; i < 30 && falquin.state() == QProcess::Running; ++i) {
@@ -172,7 +200,9 @@ void TestStartup::closingTheWindowExitsCleanly()
     const QString copy = dir.filePath("falquin");
     QVERIFY(QFile::copy(qEnvironmentVariable("FALQUIN_BINARY", QStringLiteral(FALQUIN_BINARY)), copy));
     QByteArray errors;
-    QCOMPARE(runAndClose({ "--host", "127.0.0.1" }, &errors, copy), 0);
+    int icon = 0;
+    QCOMPARE(runAndClose({ "--host", "127.0.0.1" }, &errors, copy, &icon), 0);
+    QVERIFY2(icon >= 64, qPrintable(QStringLiteral("window icon of %1 px").arg(icon)));
     QVERIFY2(!errors.contains("qrc:/") && !errors.contains("Failed") && !errors.contains("rror"), errors.constData());
 }
 
