@@ -77,9 +77,18 @@ ApplicationWindow {
         devicePopup.open()
     }
 
-    Component.onCompleted: {
-        if (keySender.host === "") // qmllint disable unqualified
-            openPicker()
+    // With no box stored the picker opens by itself, right after the window's first frame:
+    // the window does not wait for the picker to be made.
+    Connections {
+        id: firstFrame
+
+        target: window
+
+        function onFrameSwapped() {
+            firstFrame.enabled = false
+            if (keySender.host === "") // qmllint disable unqualified
+                window.openPicker()
+        }
     }
 
     RowLayout {
