@@ -24,6 +24,16 @@ void onUnixSignal(int)
     errno = saved;
 }
 
+void setHandlers(void (*handler)(int))
+{
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int sig : kSignals)
+        ::sigaction(sig, &action, nullptr);
+}
+
 } // namespace
 
 QuitSignals::QuitSignals(QObject *parent)
@@ -35,24 +45,14 @@ QuitSignals::QuitSignals(QObject *parent)
     }
     m_notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::onSignal);
-
-    struct sigaction action = {};
-    action.sa_handler = onUnixSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int sig : kSignals)
-        ::sigaction(sig, &action, nullptr);
+    setHandlers(onUnixSignal);
 }
 
 QuitSignals::~QuitSignals()
 {
     if (!m_notifier)
         return;
-    struct sigaction action = {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    for (const int sig : kSignals)
-        ::sigaction(sig, &action, nullptr);
+    setHandlers(SIG_DFL);
     delete m_notifier;
     m_notifier = nullptr;
     ::close(g_fds[0]);

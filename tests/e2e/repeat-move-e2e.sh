@@ -20,10 +20,6 @@ fail() {
     for f in "$WORK"/app*.log; do echo "--- $f" >&2; cat "$f" >&2; done
     exit 1
 }
-wait_for() { # <seconds> <command...>
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.1; done
-}
 
 # One simulator at a time: <log name> <address> <box id>
 start_sim() {

@@ -38,10 +38,6 @@ stop_app() {
 setting() { sed -n "s/^$1=//p" "$WORK/config/Orvantide/Falquin.conf" 2>/dev/null; }
 sim_keys() { sed -n 's/.* key="\(.*\)"$/\1/p' "$WORK/sim.log"; }
 discovers() { grep -c ' DISCOVER ' "$WORK/sim.log" || true; }
-wait_for() { # <seconds> <command...>
-    local end=$((SECONDS + $1)); shift
-    until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.1; done
-}
 click() { in_app xdotool mousemove --sync "$1" "$2" click 1; }
 
 # The picker is centred on the 340 x 920 window; with two boxes listed, the rows'

@@ -1,6 +1,15 @@
 # SPDX-License-Identifier: Apache-2.0
 # Sourced after tests/netns-pair.sh by the scripts that run the real app under a private X server.
 
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "$(basename "$0"): $tool is needed" >&2; exit 1; }
+done
+
+wait_for() { # <seconds> <command...>
+    local end=$((SECONDS + $1)); shift
+    until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.1; done
+}
+
 # The app's environment: settings in the temp dir, a real X server of its own. Run it in the
 # background (app_env ... &): it replaces that subshell, so $! is the app itself and a kill
 # reaches it.
