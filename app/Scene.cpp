@@ -31,6 +31,11 @@ void setUpApplication()
     QGuiApplication::setApplicationVersion(QStringLiteral(FALQUIN_VERSION));
     // Lets Wayland shells match the window to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.orvantide.Falquin"));
+    // The remote is flat 2D (rounded keys, text, one image, a few fades): Qt Quick's software
+    // renderer draws it without starting OpenGL, whose driver (LLVM, with Mesa's software GL)
+    // costs tens of ms and megabytes before the first frame. QT_QUICK_BACKEND still chooses.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     if (QFontDatabase::addApplicationFont(QStringLiteral(":/Falquin/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
         qWarning("Failed to register Material Symbols Rounded font");
 

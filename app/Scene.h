@@ -23,8 +23,8 @@ struct Objects
     RemoteDeviceModel *remoteDeviceModel = nullptr;
 };
 
-// The application's identity, icon font and translation. Call right after
-// the QGuiApplication exists: the settings store is named by the identity.
+// The application's identity, renderer, icon font and translation. Call right after
+// the QGuiApplication exists and before any window: the settings store is named by the identity.
 void setUpApplication();
 
 // Makes the module importable and sets the four context properties on the engine's root context.

@@ -40,6 +40,13 @@ MODES = {
     "box": ["--host", "127.0.0.1"],
     "picker": [],
 }
+# Each program's renderer: as shipped (Falquin picks Qt Quick's software renderer itself, the
+# bare window gets Qt's default, OpenGL), or both forced onto the same one.
+BACKENDS = {
+    "shipped": ("Falquin: Qt Quick software renderer, bare window: Mesa llvmpipe (OpenGL)", {}),
+    "gl": ("both on Mesa llvmpipe (OpenGL)", {"QSG_RHI_BACKEND": "opengl"}),
+    "software": ("both on Qt Quick's software renderer", {"QT_QUICK_BACKEND": "software"}),
+}
 # The picker's sweep at start listens for replies for 8 s, its busy indicator spinning;
 # idle begins once that is over.
 IDLE_FROM = {"box": 0, "picker": 9}
@@ -71,8 +78,7 @@ def one_start(args):
             "DISPLAY": ":" + display,
             "QT_QPA_PLATFORM": "xcb",
         }
-        if args.backend == "software":
-            env["QT_QUICK_BACKEND"] = "software"
+        env.update(BACKENDS[args.backend][1])
         program = [args.falquin] + MODES[args.mode] if args.kind == "falquin" else [args.bare]
         probe = [args.probe, "--settle", str(args.settle), "--idle-from", str(IDLE_FROM[args.mode]),
                  "--idle", str(args.idle), "--"] + program
@@ -142,8 +148,8 @@ def main():
     parser.add_argument("--idle", type=float, default=10, help="seconds of idle to count switches over")
     parser.add_argument("--settle", type=float, default=2, help="seconds after the map to read memory")
     parser.add_argument("--modes", default="box,picker", help="box, picker or both (default)")
-    parser.add_argument("--backend", choices=["gl", "software"], default="gl",
-                        help="Qt Quick's renderer: gl (Mesa llvmpipe, the default) or software")
+    parser.add_argument("--backend", choices=list(BACKENDS), default="shipped",
+                        help="renderers: each program's own (default), or both on gl or software")
     parser.add_argument("--cold-cache", action="store_true",
                         help="an empty shader cache for every start, as at the very first start")
     parser.add_argument("--json", help="also write every sample to this file")
@@ -197,7 +203,7 @@ def main():
             json.dump(results, out, indent=1)
     table, failures = report(results, modes)
     caches.cleanup()
-    backend = "Mesa llvmpipe (OpenGL)" if args.backend == "gl" else "Qt Quick software renderer"
+    backend = BACKENDS[args.backend][0]
     print("Xvfb, %s, %s shader caches, %d warm-up + %d measured rounds, %d cores" % (
         backend, "cold" if args.cold_cache else "warm", args.warmup, args.rounds, os.cpu_count()))
     print(table)

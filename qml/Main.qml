@@ -228,6 +228,9 @@ ApplicationWindow {
             objectName: "remote"
             anchors.centerIn: parent
             scale: Math.min(seekKeys.width / implicitWidth, seekKeys.height / implicitHeight)
+            // Under a plain scale the software renderer blits rounded corners unfiltered, which
+            // makes them blocky; a rotation far below a pixel sends it down its smooth path.
+            rotation: GraphicsInfo.api === GraphicsInfo.Software ? 0.0001 : 0
         }
     }
 

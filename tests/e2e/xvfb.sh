@@ -15,7 +15,7 @@ wait_for() { # <seconds> <command...>
 # reaches it.
 app_env() {
     exec env HOME="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/runtime" \
-        QT_QPA_PLATFORM=xcb QT_QUICK_BACKEND=software DISPLAY="$DISPLAY_NAME" "$@"
+        QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY_NAME" "$@"
 }
 
 # Starts Xvfb inside the app namespace (its abstract socket exists only there); sets DISPLAY_NAME.

@@ -455,6 +455,35 @@ TestCase {
         const remote = item("remote")
         const centre = remote.mapToItem(win.contentItem, remote.width / 2, remote.height / 2)
         fuzzyCompare(centre.x, data.w / 2, 1)
+
+        // Scaled, a key's rounded end must still be drawn smooth: each edge pixel is compared
+        // with the area its outside, border ring and face cover in a 4 x 4 supersampled model.
+        waitForRendering(win.contentItem)
+        const key = item("digit1Key")
+        const image = grabImage(win.contentItem)
+        const topLeft = key.mapToItem(win.contentItem, 0, 0)
+        const s = remote.scale
+        const r = key.height / 2 * s
+        const cx = topLeft.x + r, cy = topLeft.y + r
+        const outside = image.pixel(Math.floor(topLeft.x) - 3, Math.floor(cy))
+        const face = image.pixel(Math.floor(cx), Math.floor(cy + r / 2))
+        const ring = Qt.lighter(key.keyColor, 1.35)
+        let worst = 0
+        for (let y = Math.floor(cy - r) - 1; y <= Math.ceil(cy + r); ++y) {
+            for (let x = Math.floor(topLeft.x) - 1; x < Math.floor(cx); ++x) {
+                const d = Math.hypot(x + 0.5 - cx, y + 0.5 - cy)
+                if (Math.abs(d - r) > 1.5)
+                    continue
+                let red = 0
+                for (let i = 0; i < 16; ++i) {
+                    const e = Math.hypot(x + (i % 4 + 0.5) / 4 - cx, y + (Math.floor(i / 4) + 0.5) / 4 - cy)
+                    red += (e > r ? outside : e > r - s ? ring : face).r / 16
+                }
+                worst = Math.max(worst, Math.abs(image.pixel(x, y).r - red))
+            }
+        }
+        verify(worst < 0.05, "a pixel of the scaled key's rounded end is off by " + Math.round(worst * 255)
+               + " levels: the corners are drawn blocky")
     }
 
     function test_pickerFitsSmallestWindow() {
