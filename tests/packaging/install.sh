@@ -75,7 +75,7 @@ for page in falquin falquin-boxsim; do
 done
 # shellcheck disable=SC2088 # the page shows the path with its tilde
 for text in '--host ip' '31063' '31064' 'lastDeviceIp' 'lastDeviceName' '~/.config/Orvantide/Falquin.conf' \
-    'organization Orvantide' 'application Falquin'; do
+    'organization Orvantide' 'application Falquin' 'QSG_RHI_BACKEND=opengl'; do
     grep -qF -- "$text" "$prefix/falquin.flat" || fail "falquin.1 does not mention $text"
 done
 if grep -qE -- '--(help|version)' "$prefix/falquin.txt"; then fail "falquin.1 documents a help or version option"; fi
