@@ -33,7 +33,7 @@ void setUpApplication()
     QGuiApplication::setDesktopFileName(QStringLiteral("com.orvantide.Falquin"));
     // The remote is flat 2D (rounded keys, text, one image, a few fades): Qt Quick's software
     // renderer draws it without starting OpenGL, whose driver (LLVM, with Mesa's software GL)
-    // costs tens of ms and megabytes before the first frame. QT_QUICK_BACKEND still chooses.
+    // costs tens of ms and megabytes before the first frame. Either variable still chooses.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     if (QFontDatabase::addApplicationFont(QStringLiteral(":/Falquin/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)

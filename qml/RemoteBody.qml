@@ -250,9 +250,10 @@ Item {
             source: "images/orvantide_logo.png"
             // Decoded off the GUI thread, so the window does not wait for it.
             asynchronous: true
-            // Decoded at 520 px, just over half the widest texture atlas Qt Quick makes for
-            // this window: the logo gets a small texture of its own instead of opening a 2 MiB
-            // atlas for itself alone. Mipmaps would cost llvmpipe most of a frame at start.
+            // With OpenGL (QSG_RHI_BACKEND=opengl): 520 px is just over half the widest texture
+            // atlas Qt Quick makes for this window, so the logo gets a small texture of its own
+            // instead of a 2 MiB atlas; mipmaps would cost llvmpipe most of a frame at start.
+            // The software renderer filters the image itself as it draws.
             sourceSize.width: 520
             fillMode: Image.PreserveAspectFit
         }
