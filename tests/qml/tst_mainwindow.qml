@@ -463,11 +463,12 @@ TestCase {
         const image = grabImage(win.contentItem)
         const topLeft = key.mapToItem(win.contentItem, 0, 0)
         const s = remote.scale
-        const r = key.height / 2 * s
+        const r = key.background.radius * s
+        const ringWidth = key.background.border.width * s
         const cx = topLeft.x + r, cy = topLeft.y + r
         const outside = image.pixel(Math.floor(topLeft.x) - 3, Math.floor(cy))
         const face = image.pixel(Math.floor(cx), Math.floor(cy + r / 2))
-        const ring = Qt.lighter(key.keyColor, 1.35)
+        const ring = key.background.border.color
         let worst = 0
         for (let y = Math.floor(cy - r) - 1; y <= Math.ceil(cy + r); ++y) {
             for (let x = Math.floor(topLeft.x) - 1; x < Math.floor(cx); ++x) {
@@ -477,7 +478,7 @@ TestCase {
                 let red = 0
                 for (let i = 0; i < 16; ++i) {
                     const e = Math.hypot(x + (i % 4 + 0.5) / 4 - cx, y + (Math.floor(i / 4) + 0.5) / 4 - cy)
-                    red += (e > r ? outside : e > r - s ? ring : face).r / 16
+                    red += (e > r ? outside : e > r - ringWidth ? ring : face).r / 16
                 }
                 worst = Math.max(worst, Math.abs(image.pixel(x, y).r - red))
             }
