@@ -20,11 +20,13 @@ app_env() {
 
 # Starts Xvfb inside the app namespace (its abstract socket exists only there); sets DISPLAY_NAME.
 # Usage: start_xvfb <screen> [Xvfb options]. Unless the options say otherwise, key repeat starts
-# only after 10 s, so a held key stays one press and one release.
+# only after 10 s, so a held key stays one press and one release. -noreset: by default the server
+# resets when its last client leaves, and an app started right after the previous one quit could
+# be refused while it does.
 start_xvfb() {
     screen=$1
     shift
-    ip netns exec "$APP_NS" Xvfb -displayfd 3 -nolisten tcp -ardelay 10000 "$@" -screen 0 "$screen" 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+    ip netns exec "$APP_NS" Xvfb -displayfd 3 -nolisten tcp -noreset -ardelay 10000 "$@" -screen 0 "$screen" 3>"$WORK/display" 2>"$WORK/xvfb.log" &
     tries=0
     until [ -s "$WORK/display" ]; do
         tries=$((tries + 1))
