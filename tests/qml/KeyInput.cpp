@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "KeyInput.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QTest>
 #include <QWindow>
 
@@ -34,8 +37,24 @@ void KeyInput::click(QObject *window, int key, int modifiers)
 void KeyInput::autoRepeat(QObject *window, int key, bool marked)
 {
     QWindow *target = asWindow(window);
-    QTest::simulateEvent(target, false, key, Qt::NoModifier, QString(), marked);
-    QTest::simulateEvent(target, true, key, Qt::NoModifier, QString(), marked);
+    if (marked) {
+        QTest::simulateEvent(target, false, key, Qt::NoModifier, QString(), true);
+        QTest::simulateEvent(target, true, key, Qt::NoModifier, QString(), true);
+        return;
+    }
+    // X11's pair: one timestamp, both read in one batch. The platform path stamps each
+    // event with the time it was made and runs the event loop between them, so a slow
+    // moment (a sanitizer build) would split the pair; deliver it as X11 does instead.
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    const auto timestamp = quint64(clock.elapsed());
+    for (const QEvent::Type type : { QEvent::KeyRelease, QEvent::KeyPress }) {
+        QKeyEvent event(type, key, Qt::NoModifier);
+        event.setTimestamp(timestamp);
+        QCoreApplication::sendEvent(target, &event);
+    }
+    QCoreApplication::processEvents();
 }
 
 void KeyInput::type(QObject *window, const QString &text)

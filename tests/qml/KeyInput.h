@@ -19,7 +19,8 @@ public:
     Q_INVOKABLE void release(QObject *window, int key, int modifiers = 0);
     Q_INVOKABLE void click(QObject *window, int key, int modifiers = 0);
     // The events the system sends while a key is held: a release and a press, flagged as
-    // repeats, or (marked false) unflagged, as Qt's X11 backend delivers some of them.
+    // repeats, or (marked false) unflagged and sharing one timestamp, as Qt's X11 backend
+    // delivers some of them.
     Q_INVOKABLE void autoRepeat(QObject *window, int key, bool marked = true);
     Q_INVOKABLE void type(QObject *window, const QString &text);
 };
