@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // Round trip of one key, sendKey to keyAcknowledged, against the simulator's key
 // service on loopback, next to a plain POSIX UDP ping-pong of request-sized
-// datagrams measured in the same run.
+// datagrams measured in the same run. Each side of both measurements runs on a CPU of
+// its own, as when the box is another machine: a wake-up on the same CPU is several
+// times cheaper, and left to the scheduler the two measurements got different shares
+// of it, which swung the ratio between 1.2 and 15.
 #include "KeyDatagram.h"
 #include "KeySender.h"
 #include "KeyService.h"
@@ -14,12 +17,47 @@
 #include <arpa/inet.h>
 #include <cstdio>
 #include <netinet/in.h>
+#ifdef __linux__
+#include <sched.h>
+#endif
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+// The first two CPUs this process may use: the app's side and the box's side.
+std::vector<int> g_cpus;
+
+void pinCallingThread(int side)
+{
+#ifdef __linux__
+    if (g_cpus.size() < 2)
+        return;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(g_cpus[size_t(side)], &set);
+    if (sched_setaffinity(0, sizeof set, &set) != 0)
+        qFatal("cannot pin a thread to CPU %d", g_cpus[size_t(side)]);
+#else
+    Q_UNUSED(side);
+#endif
+}
+
+// Off Linux the scheduler places the threads.
+void chooseCpus()
+{
+#ifdef __linux__
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) != 0)
+        return;
+    for (int cpu = 0; cpu < CPU_SETSIZE && g_cpus.size() < 2; ++cpu) {
+        if (CPU_ISSET(cpu, &set))
+            g_cpus.push_back(cpu);
+    }
+#endif
+}
 
 struct Stats
 {
@@ -40,6 +78,7 @@ std::vector<qint64> keyRoundTrips(int count, int warmup)
     if (!box->listen(QHostAddress::LocalHost, keydatagram::kPort))
         qFatal("cannot listen on the key port: %s", qPrintable(box->errorString()));
     box->moveToThread(&boxThread);
+    QObject::connect(&boxThread, &QThread::started, [] { pinCallingThread(1); });
     QObject::connect(&boxThread, &QThread::finished, box, &QObject::deleteLater);
     boxThread.start();
 
@@ -84,6 +123,7 @@ std::vector<qint64> plainRoundTrips(int count, int warmup)
 
     const int total = warmup + count;
     std::thread echo([server, total] {
+        pinCallingThread(1);
         char buffer[keydatagram::kDatagramSize];
         sockaddr_in from = {};
         for (int i = 0; i < total; ++i) {
@@ -116,6 +156,8 @@ std::vector<qint64> plainRoundTrips(int count, int warmup)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    chooseCpus();
+    pinCallingThread(0);
     const int count = argc > 1 ? std::max(100, atoi(argv[1])) : 10000;
     // Alternating rounds, so both sides see the same machine state (clock, idle states).
     const int rounds = 5;
@@ -131,6 +173,8 @@ int main(int argc, char *argv[])
     const Stats plain = summarise(plainSamples);
     const Stats keys = summarise(keySamples);
     std::printf("%d round trips each on loopback, in %d alternating rounds (microseconds)\n", count, rounds);
+    if (g_cpus.size() < 2)
+        std::printf("  sides not pinned to CPUs of their own: the ratio depends on where they ran\n");
     std::printf("  plain UDP ping-pong, 328 bytes:   median %8.1f   p99 %8.1f\n", plain.median, plain.p99);
     std::printf("  sendKey -> keyAcknowledged:       median %8.1f   p99 %8.1f\n", keys.median, keys.p99);
     std::printf("  ratio (key / plain):              median %8.2f   p99 %8.2f\n", keys.median / plain.median,
