@@ -4,7 +4,7 @@
 // datagrams measured in the same run. Each side of both measurements runs on a CPU of
 // its own, as when the box is another machine: a wake-up on the same CPU is several
 // times cheaper, and left to the scheduler the two measurements got different shares
-// of it, which swung the ratio between 1.2 and 15.
+// of it, which swung the ratio between 1.1 and 15.
 #include "KeyDatagram.h"
 #include "KeySender.h"
 #include "KeyService.h"
@@ -27,35 +27,36 @@
 
 namespace {
 
-// The first two CPUs this process may use: the app's side and the box's side.
-std::vector<int> g_cpus;
-
-void pinCallingThread(int side)
+// The first two CPUs this process may use, the app's side and the box's side, read
+// before the first pin narrows them. Off Linux the scheduler places the threads.
+const std::vector<int> &sideCpus()
 {
+    static const std::vector<int> cpus = [] {
+        std::vector<int> found;
 #ifdef __linux__
-    if (g_cpus.size() < 2)
-        return;
-    cpu_set_t set;
-    CPU_ZERO(&set);
-    CPU_SET(g_cpus[size_t(side)], &set);
-    if (sched_setaffinity(0, sizeof set, &set) != 0)
-        qFatal("cannot pin a thread to CPU %d", g_cpus[size_t(side)]);
-#else
-    Q_UNUSED(side);
+        cpu_set_t set;
+        if (sched_getaffinity(0, sizeof set, &set) == 0) {
+            for (int cpu = 0; cpu < CPU_SETSIZE && found.size() < 2; ++cpu) {
+                if (CPU_ISSET(cpu, &set))
+                    found.push_back(cpu);
+            }
+        }
 #endif
+        return found;
+    }();
+    return cpus;
 }
 
-// Off Linux the scheduler places the threads.
-void chooseCpus()
+void pinCallingThread(size_t side)
 {
+    if (sideCpus().size() < 2)
+        return;
 #ifdef __linux__
     cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) != 0)
-        return;
-    for (int cpu = 0; cpu < CPU_SETSIZE && g_cpus.size() < 2; ++cpu) {
-        if (CPU_ISSET(cpu, &set))
-            g_cpus.push_back(cpu);
-    }
+    CPU_ZERO(&set);
+    CPU_SET(sideCpus()[side], &set);
+    if (sched_setaffinity(0, sizeof set, &set) != 0)
+        qFatal("cannot pin a thread to CPU %d", sideCpus()[side]);
 #endif
 }
 
@@ -156,7 +157,6 @@ std::vector<qint64> plainRoundTrips(int count, int warmup)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    chooseCpus();
     pinCallingThread(0);
     const int count = argc > 1 ? std::max(100, atoi(argv[1])) : 10000;
     // Alternating rounds, so both sides see the same machine state (clock, idle states).
@@ -173,7 +173,7 @@ int main(int argc, char *argv[])
     const Stats plain = summarise(plainSamples);
     const Stats keys = summarise(keySamples);
     std::printf("%d round trips each on loopback, in %d alternating rounds (microseconds)\n", count, rounds);
-    if (g_cpus.size() < 2)
+    if (sideCpus().size() < 2)
         std::printf("  sides not pinned to CPUs of their own: the ratio depends on where they ran\n");
     std::printf("  plain UDP ping-pong, 328 bytes:   median %8.1f   p99 %8.1f\n", plain.median, plain.p99);
     std::printf("  sendKey -> keyAcknowledged:       median %8.1f   p99 %8.1f\n", keys.median, keys.p99);

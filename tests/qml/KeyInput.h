@@ -20,7 +20,7 @@ public:
     Q_INVOKABLE void click(QObject *window, int key, int modifiers = 0);
     // The events the system sends while a key is held: a release and a press, flagged as
     // repeats, or (marked false) unflagged and sharing one timestamp, as Qt's X11 backend
-    // delivers some of them.
+    // delivers some of them; those go to the window directly, both before any other event.
     Q_INVOKABLE void autoRepeat(QObject *window, int key, bool marked = true);
     Q_INVOKABLE void type(QObject *window, const QString &text);
 };
