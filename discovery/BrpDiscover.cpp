@@ -19,6 +19,7 @@ constexpr qint64 kWaitSliceMs = 250;
 constexpr int kProbeWaitMs = 200;
 // Datagrams read between two looks at the deadline, so a flood cannot keep the sweep alive.
 constexpr int kDrainBatch = 256;
+constexpr int kReceiveBufferBytes = 1 << 20;
 
 // The local address the system would use towards the outside; nothing is sent.
 QString probeSourceAddress()
@@ -38,16 +39,20 @@ bool stopRequested(const std::atomic<bool> *stop)
     return stop && stop->load();
 }
 
-void drainReplies(QUdpSocket &socket, QHash<QString, imgr::ImgrMsg> &replies, const std::atomic<bool> *stop)
+// Reads one batch of pending datagrams; the accepted replies, with their senders, go to arrived.
+void drainReplies(QUdpSocket &socket, QHash<QString, imgr::ImgrMsg> &replies, const std::atomic<bool> *stop,
+                  QList<Reply> &arrived)
 {
     for (int n = 0; n < kDrainBatch && socket.hasPendingDatagrams() && !stopRequested(stop); ++n) {
         const qint64 size = socket.pendingDatagramSize();
         QByteArray datagram(qMax<qint64>(size, 0), Qt::Uninitialized);
-        if (socket.readDatagram(datagram.data(), datagram.size()) < 0)
+        QHostAddress sender;
+        if (socket.readDatagram(datagram.data(), datagram.size(), &sender) < 0)
             return;
         imgr::ImgrMsg msg;
         if (!imgr::ImgrMsg::unpack(datagram, msg) || (msg.msgType != 0 && msg.msgType != 2))
             continue;
+        arrived.append({ msg, sender });
         const QString key = imgr::ImgrMsg::trimmed(msg.deviceId);
         if (replies.size() >= kMaxDevices && !replies.contains(key))
             continue;
@@ -68,6 +73,9 @@ QList<InterfaceInfo> localInterfaces()
 
 QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces)
 {
+    // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
+
     QList<Target> targets;
     for (const InterfaceInfo &iface : interfaces) {
         if (!iface.flags.testFlag(QNetworkInterface::IsUp) || !iface.flags.testFlag(QNetworkInterface::IsRunning)
@@ -90,7 +98,8 @@ QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces)
 }
 
 QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &clientName, unsigned int timeoutMs,
-                                 std::atomic<bool> *stop, const QHostAddress &dest, SweepProblem *problem)
+                                 std::atomic<bool> *stop, const QHostAddress &dest, SweepProblem *problem,
+                                 const SweepHooks &hooks)
 {
     if (problem)
         *problem = SweepProblem::None;
@@ -102,8 +111,13 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
                      QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)) {
         if (problem)
             *problem = SweepProblem::PortUnavailable;
+        if (hooks.problem)
+            hooks.problem(SweepProblem::PortUnavailable);
         return {};
     }
+
+    // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
 
     QList<Target> targets;
     if (dest == QHostAddress(QHostAddress::Broadcast))
@@ -114,6 +128,8 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
         qWarning("brpDiscover: no eligible IPv4 interface to broadcast on");
         if (problem)
             *problem = SweepProblem::NoNetwork;
+        if (hooks.problem)
+            hooks.problem(SweepProblem::NoNetwork);
     }
 
     for (int pass = 0; pass < kSendPasses; ++pass) {
@@ -129,12 +145,16 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
     }
 
     QHash<QString, imgr::ImgrMsg> replies;
+    QList<Reply> arrived;
     const QDeadlineTimer deadline(qint64(timeoutMs), Qt::CoarseTimer);
     while (!deadline.hasExpired() && !stopRequested(stop) && socket.isValid()) {
         const qint64 slice = qMin(deadline.remainingTime(), kWaitSliceMs);
         if (slice > 0)
             socket.waitForReadyRead(int(slice));
-        drainReplies(socket, replies, stop);
+        drainReplies(socket, replies, stop, arrived);
+        if (!arrived.isEmpty() && hooks.replies)
+            hooks.replies(arrived);
+        arrived.clear();
     }
     return replies.values();
 }

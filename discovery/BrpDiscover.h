@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 
 // The broadcast discovery sweep.
 namespace brp {
@@ -46,10 +47,28 @@ enum class SweepProblem {
     NoNetwork, // no interface to broadcast on
 };
 
+// One accepted reply as it arrived, with the address it came from.
+struct Reply
+{
+    imgr::ImgrMsg msg;
+    QHostAddress sender;
+};
+
+// Tells the caller of a sweep's progress while it runs, on the sweep's own thread.
+struct SweepHooks
+{
+    // Once, as soon as the sweep knows it cannot reach any box (before it listens).
+    std::function<void(SweepProblem)> problem;
+    // After each read pass that accepted any reply: every reply of that pass in arrival order,
+    // repeats of an id and ids past the list's limit included.
+    std::function<void(const QList<Reply> &)> replies;
+};
+
 // Sends DISCOVER to every local IPv4 network (dest == QHostAddress::Broadcast) or to dest alone,
 // twice, then collects replies for timeoutMs or until *stop turns true. One reply per box id.
 // A non-null problem receives why the sweep could not work, or SweepProblem::None.
 QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &clientName, unsigned int timeoutMs,
-                                 std::atomic<bool> *stop, const QHostAddress &dest, SweepProblem *problem = nullptr);
+                                 std::atomic<bool> *stop, const QHostAddress &dest, SweepProblem *problem = nullptr,
+                                 const SweepHooks &hooks = {});
 
 } // namespace brp
