@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
+#include "DeviceFollower.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
 #include "KeyRepeatFilter.h"
@@ -40,8 +41,14 @@ int main(int argc, char *argv[])
     DeviceIdentity identity;
     DiscoveryService discoveryService(&identity);
     RemoteDeviceModel remoteDeviceModel;
+    // Rows appear as the boxes answer; the sweep's whole list settles them at its end.
+    QObject::connect(discoveryService.feed(), &ReplyFeed::arrived, &remoteDeviceModel, &RemoteDeviceModel::addReplies);
     QObject::connect(&discoveryService, &DiscoveryService::finished, &remoteDeviceModel,
                      &RemoteDeviceModel::setDevices);
+    // Finds the remembered box again when it stops answering at its address; the scene sees
+    // it as keySender.follower.
+    DeviceFollower follower(&keySender, &settings, &discoveryService);
+    keySender.setFollower(&follower);
 
     // Last declared, so the scene is destroyed before every object it binds to.
     const std::unique_ptr<QQmlApplicationEngine> engine

@@ -4,12 +4,30 @@
 #include "DeviceIdentity.h"
 
 #include <QHostAddress>
+#include <QNetworkProxy>
+#include <QPromise>
 #include <QThreadPool>
+#include <QUdpSocket>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
-constexpr quint32 kDiscoverTimeoutMs = 8000;
+
+constexpr quint32 DISCOVER_TIMEOUT_MS = 8000;
 const QByteArray kClientName = QByteArrayLiteral("Falquin");
+
+// What the sweep will find out at its start, asked here so the picker can say it at once.
+brp::SweepProblem foreseenProblem()
+{
+    QUdpSocket probe;
+    probe.setProxy(QNetworkProxy::NoProxy);
+    if (!probe.bind(QHostAddress::AnyIPv4, brp::kDiscoveryPort,
+                    QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
+        return brp::SweepProblem::PortUnavailable;
+    if (brp::buildTargets(brp::localInterfaces()).isEmpty())
+        return brp::SweepProblem::NoNetwork;
+    return brp::SweepProblem::None;
+}
+
 } // namespace
 
 DiscoveryService::DiscoveryService(DeviceIdentity *identity, QObject *parent)
@@ -19,6 +37,7 @@ DiscoveryService::DiscoveryService(DeviceIdentity *identity, QObject *parent)
 {
     imgr::registerMetaTypes();
     connect(&m_watcher, &QFutureWatcherBase::finished, this, &DiscoveryService::onWatcherFinished);
+    connect(&m_watcher, &QFutureWatcherBase::resultsReadyAt, this, &DiscoveryService::onResultsReady);
 }
 
 DiscoveryService::~DiscoveryService()
@@ -39,31 +58,56 @@ void DiscoveryService::refresh()
     if (isScanning())
         return;
     m_stop.store(false);
-    m_watcher.setFuture(
-        QtConcurrent::run(QThreadPool::globalInstance(), [id = m_identity->deviceIdBytes(), stop = &m_stop] {
-            Outcome outcome;
-            outcome.devices = brp::brpDiscover(id, kClientName, kDiscoverTimeoutMs, stop,
-                                               QHostAddress(QHostAddress::Broadcast), &outcome.problem);
-            return outcome;
-        }));
+    setProblem(foreseenProblem());
+    // One result per read pass that accepted anything: many boxes answering at once arrive in
+    // a few batches, not one event each.
+    m_watcher.setFuture(QtConcurrent::run(
+        QThreadPool::globalInstance(),
+        [](QPromise<Part> &promise, const QByteArray &id, std::atomic<bool> *stop) {
+            brp::SweepHooks hooks;
+            hooks.replies = [&promise](const QList<brp::Reply> &replies) {
+                Part part;
+                part.replies = replies;
+                promise.addResult(std::move(part));
+            };
+            Part last;
+            last.last = true;
+            last.devices = brp::brpDiscover(id, kClientName, DISCOVER_TIMEOUT_MS, stop,
+                                            QHostAddress(QHostAddress::Broadcast), &last.problem, hooks);
+            promise.addResult(std::move(last));
+        },
+        m_identity->deviceIdBytes(), &m_stop));
     emit scanningChanged();
+}
+
+void DiscoveryService::onResultsReady(int begin, int end)
+{
+    const QFuture<Part> future = m_watcher.future();
+    for (int i = begin; i < end; ++i) {
+        const Part part = future.resultAt(i);
+        if (!part.replies.isEmpty())
+            emit m_feed.arrived(part.replies);
+    }
+}
+
+void DiscoveryService::setProblem(brp::SweepProblem problem)
+{
+    if (problem == brp::SweepProblem::PortUnavailable)
+        m_problem = tr("UDP port %1 is taken by another program").arg(brp::kDiscoveryPort);
+    else if (problem == brp::SweepProblem::NoNetwork)
+        m_problem = tr("no network to search");
+    else
+        m_problem.clear();
 }
 
 void DiscoveryService::onWatcherFinished()
 {
-    // A sweep that ended without a result (it threw) reports an empty list rather than rethrowing here.
-    const QFuture<Outcome> future = m_watcher.future();
-    const Outcome outcome = future.resultCount() > 0 ? future.resultAt(0) : Outcome();
-    QString problem;
-    if (outcome.problem == brp::SweepProblem::PortUnavailable)
-        problem = tr("UDP port %1 is taken by another program").arg(brp::kDiscoveryPort);
-    else if (outcome.problem == brp::SweepProblem::NoNetwork)
-        problem = tr("no network to search");
-    // Set before the end is announced, so the picker never shows a stale reason.
-    if (problem != m_problem) {
-        m_problem = problem;
-        emit problemChanged();
-    }
-    emit finished(outcome.devices);
+    // A sweep that ended without its last part (it threw) reports an empty list rather than rethrowing here.
+    const QFuture<Part> future = m_watcher.future();
+    const int count = future.resultCount();
+    const Part last = count > 0 && future.resultAt(count - 1).last ? future.resultAt(count - 1) : Part();
+    // Settled before the end is announced, so the picker never shows a stale reason.
+    setProblem(last.problem);
+    emit finished(last.devices);
     emit scanningChanged();
 }

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "BrpDiscover.h"
 #include "ImgrMsg.h"
 
 #include <QAbstractListModel>
 #include <QList>
 #include <QVariantMap>
 
-// The boxes of the last sweep, sorted for display, one row per reply.
+// The boxes of the last sweep, sorted for display, one row per reply. Rows come in as the boxes
+// answer and are settled by the sweep's whole list at its end; none is ever reset away, so a row
+// under the pointer stays where it is.
 class RemoteDeviceModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -38,6 +41,10 @@ public:
     // "726d74636c69" -> "726d-7463-6c69"; ids shorter than twelve characters stay as they are.
     static QString formatId(const QString &id);
 
+    // A running sweep's replies: a new box is inserted at its sorted place, a known one updated.
+    // Past brp::kMaxDevices rows, new boxes wait for the sweep's list.
+    void addReplies(const QList<brp::Reply> &replies);
+
 public slots:
     void setDevices(const QList<imgr::ImgrMsg> &devices);
 
@@ -45,7 +52,21 @@ signals:
     void countChanged();
 
 private:
+    // A row's sort key, decoded once.
+    struct Key
+    {
+        QString name;
+        QString id;
+    };
+
     static QVariant roleValue(const imgr::ImgrMsg &device, int role);
+    static Key keyOf(const imgr::ImgrMsg &device);
+    // Where a row with this key belongs among the current rows (not counting row skip).
+    int sortedPosition(const Key &key, int skip = -1) const;
+    int rowOfId(const QString &id) const;
+    // Inserts, or updates (and moves, if its name changed) the row with the same id.
+    void upsert(const imgr::ImgrMsg &device, bool capped);
 
     QList<imgr::ImgrMsg> m_devices;
+    QList<Key> m_keys; // parallel to m_devices
 };

@@ -61,6 +61,7 @@ void KeySender::sendKey(const QString &keys)
         return;
     }
     m_pending.insert(number, keys);
+    m_sentTo.insert(number, m_host);
     emit keySent(keys);
     QTimer::singleShot(kAckTimeoutMs, Qt::CoarseTimer, this, [this, number] { onTimeout(number); });
 }
@@ -97,6 +98,7 @@ void KeySender::onReadyRead()
             continue;
         const QString text = *it;
         m_pending.erase(it);
+        m_sentTo.remove(ack->sequence);
         if (ack->status != 0)
             emit keyFailed(text, tr("device could not parse the key string"));
         else
@@ -111,6 +113,7 @@ void KeySender::onTimeout(quint8 number)
         return;
     const QString text = *it;
     m_pending.erase(it);
+    const QString sentTo = m_sentTo.take(number);
     emit keyFailed(text, tr("no response from %1").arg(m_deviceName.isEmpty() ? m_host : m_deviceName));
-    emit keyUnanswered(text);
+    emit m_timeouts.unanswered(text, sentTo);
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "KeyTimeouts.h"
+
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QUdpSocket;
@@ -14,6 +17,9 @@ class KeySender : public QObject
     Q_OBJECT
     Q_PROPERTY(QString host READ host WRITE setHost NOTIFY hostChanged)
     Q_PROPERTY(QString deviceName READ deviceName WRITE setDeviceName NOTIFY deviceNameChanged)
+    // What keeps this sender on the remembered box when the box moves: its "searching" and its
+    // "moved(message)" are how the scene learns of that. Set once, before the scene loads.
+    Q_PROPERTY(QObject *follower READ follower CONSTANT)
 
 public:
     explicit KeySender(QObject *parent = nullptr);
@@ -31,6 +37,9 @@ public:
 
     // Keys awaiting their acknowledgement, by sequence number.
     const QHash<quint8, QString> &pending() const { return m_pending; }
+    const KeyTimeouts *timeouts() const { return &m_timeouts; }
+    QObject *follower() const { return m_follower; }
+    void setFollower(QObject *follower) { m_follower = follower; }
 
 signals:
     void hostChanged();
@@ -38,8 +47,6 @@ signals:
     void keySent(const QString &keys);
     void keyAcknowledged(const QString &keys);
     void keyFailed(const QString &keys, const QString &reason);
-    // After keyFailed, when the reason was that the box never answered.
-    void keyUnanswered(const QString &keys);
 
 private:
     void ensureSocket();
@@ -52,4 +59,7 @@ private:
     QString m_deviceName;
     quint8 m_sequence = 0;
     QHash<quint8, QString> m_pending;
+    QHash<quint8, QString> m_sentTo; // the host each pending key went to
+    KeyTimeouts m_timeouts;
+    QPointer<QObject> m_follower;
 };

@@ -63,6 +63,16 @@ Popup {
         radius: 8
     }
 
+    // A box found at a new address while the picker is open: the field shows where it is now.
+    Connections {
+        target: keySender // qmllint disable unqualified
+        enabled: picker.visible
+
+        function onHostChanged() {
+            ipField.text = keySender.host // qmllint disable unqualified
+        }
+    }
+
     onOpened: {
         ipField.text = keySender.host // qmllint disable unqualified
         discoveryService.refresh() // qmllint disable unqualified
@@ -87,7 +97,8 @@ Popup {
                 objectName: "busyIndicator"
                 Layout.preferredWidth: 18
                 Layout.preferredHeight: 18
-                running: discoveryService.scanning // qmllint disable unqualified
+                // A sweep that cannot work only listens for unasked replies: nothing to wait for.
+                running: discoveryService.scanning && discoveryService.problem === "" // qmllint disable unqualified
                 // The style draws it in the palette's dark colour, unseen on this background.
                 palette.dark: "#d0d0d0"
                 visible: running
@@ -205,9 +216,9 @@ Popup {
                 anchors.centerIn: parent
                 width: parent.width - 16
                 visible: deviceList.count === 0
-                // A sweep that could not work says why instead of reporting an empty network.
-                text: discoveryService.scanning ? qsTr("scanning…") // qmllint disable unqualified
-                                                : (discoveryService.problem !== "" ? discoveryService.problem // qmllint disable unqualified
+                // A sweep that cannot work says why at once instead of reporting an empty network.
+                text: discoveryService.problem !== "" ? discoveryService.problem // qmllint disable unqualified
+                                                      : (discoveryService.scanning ? qsTr("scanning…") // qmllint disable unqualified
                                                                                    : qsTr("no devices found"))
                 textFormat: Text.PlainText
                 horizontalAlignment: Text.AlignHCenter

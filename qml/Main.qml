@@ -72,6 +72,11 @@ ApplicationWindow {
     readonly property Popup devicePopup: pickerLoader.item as Popup
     readonly property bool pickerVisible: devicePopup !== null && devicePopup.visible
 
+    // A box chosen from the list that stops answering may just have a new address; the key
+    // sender's follower looks for it and says when it has moved.
+    readonly property QtObject follower: keySender.follower // qmllint disable unqualified
+    readonly property bool searching: follower !== null && follower.searching // qmllint disable missing-property
+
     function openPicker() {
         pickerLoader.active = true
         devicePopup.open()
@@ -107,9 +112,11 @@ ApplicationWindow {
 
             objectName: "deviceText"
             Layout.fillWidth: true
+            readonly property string shownName: keySender.deviceName !== "" ? keySender.deviceName : keySender.host // qmllint disable unqualified
+
             // Bound to the sender, not the settings, so it follows the live choice.
             text: keySender.host === "" ? qsTr("no device configured") // qmllint disable unqualified
-                                        : (keySender.deviceName !== "" ? keySender.deviceName : keySender.host) // qmllint disable unqualified
+                                        : (window.searching ? qsTr("looking for %1…").arg(shownName) : shownName)
             textFormat: Text.PlainText
             color: keySender.host === "" ? "#c98a2e" : "#8a8a8a" // qmllint disable unqualified
             font.pixelSize: 12
@@ -324,64 +331,13 @@ ApplicationWindow {
         function onKeyFailed(keys, reason) {
             window.showToast(qsTr("'%1': %2").arg(keys).arg(reason), true)
         }
-
-        function onKeyUnanswered() {
-            relocator.search()
-        }
-    }
-
-    // A box chosen from the list that stops answering may just have a new address
-    // (DHCP): one sweep, at most every 30 s, finds it again by its id. The lost key
-    // is not sent again, and a box with another id is never taken in its place.
-    QtObject {
-        id: relocator
-
-        property bool awaiting: false
-        property double sweptAt: 0
-
-        function search() {
-            if (settings.lastDeviceId === "") // qmllint disable unqualified
-                return
-            const now = Date.now()
-            if (sweptAt > 0 && now - sweptAt < 30000)
-                return
-            sweptAt = now
-            awaiting = true
-            // While a sweep already runs, its result serves.
-            discoveryService.refresh() // qmllint disable unqualified
-        }
-
-        function adopt() {
-            const id = settings.lastDeviceId // qmllint disable unqualified
-            if (id === "")
-                return
-            for (let row = 0; row < remoteDeviceModel.count; ++row) { // qmllint disable unqualified
-                const box = remoteDeviceModel.deviceAt(row) // qmllint disable unqualified
-                if (box.deviceIdRaw !== id)
-                    continue
-                if (box.ip === keySender.host || !keySender.isAddress(box.ip)) // qmllint disable unqualified
-                    return
-                const name = box.name !== "" ? box.name : keySender.deviceName // qmllint disable unqualified
-                // Host first: setting it clears the name.
-                keySender.host = box.ip // qmllint disable unqualified
-                keySender.deviceName = name // qmllint disable unqualified
-                settings.lastDeviceIp = box.ip // qmllint disable unqualified
-                settings.lastDeviceName = name // qmllint disable unqualified
-                window.showToast(qsTr("%1 is now at %2").arg(name !== "" ? name : box.deviceId).arg(box.ip), false)
-                return
-            }
-        }
     }
 
     Connections {
-        target: discoveryService // qmllint disable unqualified
+        target: window.follower
 
-        // The model already holds the sweep's list when its end is announced.
-        function onScanningChanged() {
-            if (relocator.awaiting && !discoveryService.scanning) { // qmllint disable unqualified
-                relocator.awaiting = false
-                relocator.adopt()
-            }
+        function onMoved(message) {
+            window.showToast(message, false)
         }
     }
 

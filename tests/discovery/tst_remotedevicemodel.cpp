@@ -2,6 +2,7 @@
 // The device list model: sort order, roles and their types, edges.
 #include "RemoteDeviceModel.h"
 
+#include <QAbstractItemModelTester>
 #include <QLocale>
 #include <QSignalSpy>
 #include <QtTest>
@@ -24,6 +25,15 @@ imgr::ImgrMsg received(const imgr::ImgrMsg &msg)
     if (!imgr::ImgrMsg::unpack(msg.pack(), out))
         qFatal("unpack failed");
     return out;
+}
+
+// "name/id" or "name/id/ip", as a sweep hands a reply over.
+brp::Reply reply(const QString &spec)
+{
+    const QStringList parts = spec.split(QLatin1Char('/'));
+    imgr::ImgrMsg msg = box(parts.value(0).toLatin1(), parts.value(1).toLatin1());
+    msg.ip = parts.value(2, QStringLiteral("10.0.0.1")).toLatin1();
+    return { received(msg), QHostAddress(QString::fromLatin1(msg.ip)) };
 }
 
 QStringList rows(const RemoteDeviceModel &model, int role)
@@ -152,7 +162,7 @@ private slots:
         QVERIFY(model.deviceAt(model.count()).isEmpty());
     }
 
-    void everySetIsAFullReset()
+    void setIsNeverAReset()
     {
         RemoteDeviceModel model;
         QSignalSpy counts(&model, &RemoteDeviceModel::countChanged);
@@ -161,11 +171,106 @@ private slots:
         model.setDevices(list);
         model.setDevices(list);
         QCOMPARE(counts.size(), 2);
-        QCOMPARE(resets.size(), 2);
+        QCOMPARE(resets.size(), 0);
         QCOMPARE(model.count(), 2);
         model.setDevices({});
         QCOMPARE(counts.size(), 3);
         QCOMPARE(model.count(), 0);
+    }
+
+    // Replies as a running sweep hands them over, batch by batch, then the sweep's whole list.
+    void incrementalRows_data()
+    {
+        QTest::addColumn<QList<QStringList>>("batches");
+        QTest::addColumn<QStringList>("shown"); // "name/ip" per row after the batches
+        QTest::addColumn<QStringList>("final"); // the sweep's list; empty: the batches' boxes
+        QTest::addColumn<QStringList>("settled"); // rows after it
+        QTest::addColumn<int>("rowSignals"); // inserts, removes, moves and changes the final list causes
+
+        QTest::newRow("sorted insertion")
+            << QList<QStringList> { { "Gamma/g", "alpha/a" }, { "Beta/b" }, { "Delta/d", "Zeta/z" } }
+            << QStringList { "alpha/10.0.0.1", "Beta/10.0.0.1", "Delta/10.0.0.1", "Gamma/10.0.0.1", "Zeta/10.0.0.1" }
+            << QStringList() << QStringList() << 0;
+        QTest::newRow("a replacing reply")
+            << QList<QStringList> { { "Den/d/10.0.0.1", "Attic/a" }, { "Den/d/10.0.0.7" }, { "Den/d/10.0.0.7" } }
+            << QStringList { "Attic/10.0.0.1", "Den/10.0.0.7" } << QStringList() << QStringList() << 0;
+        QTest::newRow("a renamed box moves")
+            << QList<QStringList> { { "A/1", "B/2", "C/3" }, { "Z/1" } }
+            << QStringList { "B/10.0.0.1", "C/10.0.0.1", "Z/10.0.0.1" } << QStringList() << QStringList() << 0;
+        QTest::newRow("a late box") << QList<QStringList> { { "Den/d" }, {}, { "Attic/a" } }
+                                    << QStringList { "Attic/10.0.0.1", "Den/10.0.0.1" } << QStringList()
+                                    << QStringList() << 0;
+        QTest::newRow("the list settles what was missed")
+            << QList<QStringList> { { "Old/o", "Den/d/10.0.0.1" } } << QStringList { "Den/10.0.0.1", "Old/10.0.0.1" }
+            << QStringList { "New/n", "Den/d/10.0.0.2" } << QStringList { "Den/10.0.0.2", "New/10.0.0.1" } << 3;
+    }
+
+    void incrementalRows()
+    {
+        QFETCH(QList<QStringList>, batches);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, final);
+        QFETCH(QStringList, settled);
+        QFETCH(int, rowSignals);
+
+        RemoteDeviceModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QMap<QString, imgr::ImgrMsg> lastById;
+        QPersistentModelIndex firstShown;
+        for (const QStringList &batch : std::as_const(batches)) {
+            QList<brp::Reply> replies;
+            for (const QString &spec : batch) {
+                replies << reply(spec);
+                lastById.insert(spec.section(QLatin1Char('/'), 1, 1), replies.last().msg);
+            }
+            model.addReplies(replies);
+            if (!firstShown.isValid() && model.count() > 0)
+                firstShown = model.index(0);
+        }
+        const QString firstId = firstShown.data(RemoteDeviceModel::DeviceIdRawRole).toString();
+        auto nameAndIp = [&] {
+            QStringList out;
+            for (int row = 0; row < model.count(); ++row)
+                out << model.data(model.index(row), RemoteDeviceModel::NameRole).toString() + QLatin1Char('/')
+                        + model.data(model.index(row), RemoteDeviceModel::IpRole).toString();
+            return out;
+        };
+        QCOMPARE(nameAndIp(), shown);
+        QCOMPARE(resets.size(), 0);
+
+        QList<imgr::ImgrMsg> list = lastById.values();
+        if (!final.isEmpty()) {
+            list.clear();
+            for (const QString &spec : final)
+                list << reply(spec).msg;
+        }
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy moved(&model, &QAbstractItemModel::rowsMoved);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.setDevices(list);
+        QCOMPARE(nameAndIp(), final.isEmpty() ? shown : settled);
+        QCOMPARE(resets.size(), 0);
+        QVERIFY2(inserted.size() + removed.size() + moved.size() + changed.size() == rowSignals,
+                 qPrintable(QStringLiteral("%1 inserted, %2 removed, %3 moved, %4 changed")
+                                .arg(inserted.size())
+                                .arg(removed.size())
+                                .arg(moved.size())
+                                .arg(changed.size())));
+        // The row first shown still stands for the same box, wherever the others went.
+        if (firstShown.isValid())
+            QCOMPARE(firstShown.data(RemoteDeviceModel::DeviceIdRawRole).toString(), firstId);
+    }
+
+    void rowsStopAtTheLimitUntilTheList()
+    {
+        RemoteDeviceModel model;
+        QList<brp::Reply> flood;
+        for (int i = 0; i < brp::kMaxDevices + 10; ++i)
+            flood << reply(QStringLiteral("Fake/f%1").arg(i, 5, 10, QLatin1Char('0')));
+        model.addReplies(flood);
+        QCOMPARE(model.count(), brp::kMaxDevices);
     }
 
     void formatId()

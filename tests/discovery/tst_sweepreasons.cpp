@@ -68,9 +68,11 @@ private slots:
         DeviceIdentity identity;
         DiscoveryService service(&identity);
         QStringList order;
-        connect(&service, &DiscoveryService::problemChanged, this, [&] { order << "problem"; });
-        connect(&service, &DiscoveryService::scanningChanged, this,
-                [&] { order << (service.isScanning() ? "scanning" : "idle"); });
+        QStringList problems;
+        connect(&service, &DiscoveryService::scanningChanged, this, [&] {
+            order << (service.isScanning() ? "scanning" : "idle");
+            problems << service.problem();
+        });
         warnings.clear();
         const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
         service.refresh();
@@ -79,10 +81,9 @@ private slots:
 
         QCOMPARE(service.problem(), problem);
         QCOMPARE(service.property("problem").toString(), problem);
-        // The reason is in place before the picker hears that the sweep ended.
-        QCOMPARE(order,
-                 problem.isEmpty() ? QStringList({ "scanning", "idle" })
-                                   : QStringList({ "scanning", "problem", "idle" }));
+        // The reason is in place when the picker hears that the sweep started, and still when it ended.
+        QCOMPARE(order, QStringList({ "scanning", "idle" }));
+        QCOMPARE(problems, QStringList({ problem, problem }));
         if (logged.isEmpty())
             QCOMPARE(warnings, QStringList());
         else

@@ -1,0 +1,186 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "DeviceFollower.h"
+
+#include "DiscoveryService.h"
+#include "HostAddress.h"
+#include "KeySender.h"
+#include "RemoteDeviceModel.h"
+#include "Settings.h"
+
+#include <QElapsedTimer>
+
+namespace {
+
+qint64 monotonicMs()
+{
+    static const QElapsedTimer start = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return start.elapsed();
+}
+
+// Whether address is a host's own on the network of entry: inside it, and neither the network's
+// address nor its broadcast.
+bool isHostOn(quint32 address, const QNetworkAddressEntry &entry)
+{
+    const int prefix = entry.prefixLength();
+    if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol || prefix < 0 || prefix > 32)
+        return false;
+    const quint32 mask = prefix == 0 ? 0 : ~quint32(0) << (32 - prefix);
+    const quint32 network = entry.ip().toIPv4Address() & mask;
+    if ((address & mask) != network)
+        return false;
+    // /31 and /32 networks have no network or broadcast address.
+    return prefix >= 31 || (address != network && address != (network | ~mask));
+}
+
+} // namespace
+
+DeviceFollower::DeviceFollower(KeySender *keySender, Settings *settings, DiscoveryService *discovery, Clock clock,
+                               QObject *parent)
+    : QObject(parent)
+    , m_keySender(keySender)
+    , m_settings(settings)
+    , m_discovery(discovery)
+    , m_clock(clock ? std::move(clock) : Clock(monotonicMs))
+{
+    connect(keySender->timeouts(), &KeyTimeouts::unanswered, this, &DeviceFollower::onUnanswered);
+    connect(discovery->feed(), &ReplyFeed::arrived, this, &DeviceFollower::onReplies);
+    connect(discovery, &DiscoveryService::scanningChanged, this, &DeviceFollower::onScanningChanged);
+    // The user's own choice during a search wins.
+    connect(keySender, &KeySender::hostChanged, this, &DeviceFollower::onChoiceChanged);
+    connect(settings, &Settings::lastDeviceIdChanged, this, &DeviceFollower::onChoiceChanged);
+}
+
+QString DeviceFollower::refusal(const QString &claimed, const QHostAddress &sender,
+                                const QList<brp::InterfaceInfo> &interfaces)
+{
+    const QString why = hostaddress::refusal(claimed);
+    if (!why.isEmpty())
+        return why;
+    const QHostAddress address(claimed);
+    if (address.protocol() != QAbstractSocket::IPv4Protocol)
+        return QStringLiteral("not an IPv4 address");
+    bool senderIsIPv4 = false;
+    const quint32 from = sender.toIPv4Address(&senderIsIPv4);
+    if (!senderIsIPv4 || from != address.toIPv4Address())
+        return QStringLiteral("sent from %1").arg(sender.toString());
+    if (address.isLoopback() || address.isMulticast() || address.isBroadcast() || address.isNull()
+        || address == QHostAddress(QHostAddress::AnyIPv4))
+        return QStringLiteral("not a host's address");
+    for (const brp::InterfaceInfo &iface : interfaces) {
+        if (!iface.flags.testFlag(QNetworkInterface::IsUp) || iface.flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry &entry : iface.entries) {
+            if (isHostOn(from, entry))
+                return {};
+        }
+    }
+    return QStringLiteral("not a host on this machine's networks");
+}
+
+void DeviceFollower::onUnanswered(const QString &keys, const QString &host)
+{
+    Q_UNUSED(keys)
+    // A key lost on the way to a previous box says nothing about the current one.
+    if (m_searching || host.isEmpty() || host != m_keySender->host())
+        return;
+    const QString id = m_settings->lastDeviceId();
+    if (id.isEmpty())
+        return;
+    const qint64 now = m_clock();
+    // A clock seen going back cannot tell how long ago the last search was: allow one.
+    if (m_searchedAt && now >= *m_searchedAt && now - *m_searchedAt < kSearchIntervalMs)
+        return;
+    m_searchedAt = now;
+    m_id = id;
+    m_warned.clear();
+    m_sweepOwed = m_discovery->isScanning();
+    setSearching(true);
+    if (!m_sweepOwed)
+        m_discovery->refresh();
+}
+
+void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
+{
+    if (!m_searching)
+        return;
+    QList<brp::InterfaceInfo> interfaces;
+    for (const brp::Reply &reply : replies) {
+        if (imgr::ImgrMsg::trimmed(reply.msg.deviceId) != m_id)
+            continue;
+        if (interfaces.isEmpty())
+            interfaces = brp::localInterfaces();
+        const QString ip = imgr::ImgrMsg::trimmed(reply.msg.ip);
+        const QString why = refusal(ip, reply.sender, interfaces);
+        if (!why.isEmpty()) {
+            const QString line = QStringLiteral("Ignoring a reply for %1 that gives the address \"%2\": %3")
+                                     .arg(m_id, ip.left(40), why);
+            if (m_warned.size() < 16 && !m_warned.contains(line)) {
+                m_warned.insert(line);
+                qWarning("%s", qUtf8Printable(line));
+            }
+            continue;
+        }
+        // Still where it was: the key was lost on the way, the box did not move.
+        if (QHostAddress(ip) == QHostAddress(m_keySender->host())) {
+            setSearching(false);
+            return;
+        }
+        adopt(reply.msg, ip);
+        return;
+    }
+}
+
+void DeviceFollower::adopt(const imgr::ImgrMsg &reply, const QString &ip)
+{
+    const QString replyName = imgr::ImgrMsg::trimmed(reply.name);
+    const QString name = replyName.trimmed().isEmpty() ? m_keySender->deviceName() : replyName;
+    m_adopting = true;
+    // Host first: setting it clears the name.
+    m_keySender->setHost(ip);
+    m_keySender->setDeviceName(name);
+    m_settings->setLastDeviceIp(ip);
+    m_settings->setLastDeviceName(name);
+    m_adopting = false;
+    setSearching(false);
+    // One arg() for both, so a name holding "%2" stays as it is.
+    emit moved(tr("%1 is now at %2").arg(name.isEmpty() ? RemoteDeviceModel::formatId(m_id) : name, ip));
+}
+
+void DeviceFollower::onScanningChanged()
+{
+    if (!m_searching || m_discovery->isScanning())
+        return;
+    if (m_sweepOwed) {
+        m_sweepOwed = false;
+        // After the service has finished announcing the end of the sweep before.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_searching)
+                    m_discovery->refresh();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    setSearching(false);
+}
+
+void DeviceFollower::onChoiceChanged()
+{
+    if (m_searching && !m_adopting)
+        setSearching(false);
+}
+
+void DeviceFollower::setSearching(bool searching)
+{
+    if (!searching)
+        m_sweepOwed = false;
+    if (searching == m_searching)
+        return;
+    m_searching = searching;
+    emit searchingChanged();
+}
