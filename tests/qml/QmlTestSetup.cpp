@@ -2,6 +2,7 @@
 #include "QmlTestSetup.h"
 
 #include "DeviceFeed.h"
+#include "DeviceFollower.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
 #include "KeyInput.h"
@@ -40,6 +41,8 @@ void QmlTestSetup::applicationAvailable()
     m_identity = std::make_unique<DeviceIdentity>();
     m_discoveryService = std::make_unique<DiscoveryService>(m_identity.get());
     m_deviceModel = std::make_unique<RemoteDeviceModel>();
+    m_follower = std::make_unique<DeviceFollower>(m_keySender.get(), m_settings.get(), m_discoveryService.get());
+    m_keySender->setFollower(m_follower.get());
     m_deviceFeed = std::make_unique<DeviceFeed>(m_deviceModel.get());
     m_keyInput = std::make_unique<KeyInput>();
     // As the app does: the window sees the platform's key events only through it.
@@ -68,6 +71,7 @@ void QmlTestSetup::cleanupTestCase()
     m_keyRepeatFilter.reset();
     m_keyInput.reset();
     m_deviceFeed.reset();
+    m_follower.reset();
     m_deviceModel.reset();
     m_discoveryService.reset();
     m_identity.reset();

@@ -10,6 +10,7 @@
 #include <memory>
 
 class DeviceFeed;
+class DeviceFollower;
 class DeviceIdentity;
 class DiscoveryService;
 class KeyInput;
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<DeviceIdentity> m_identity;
     std::unique_ptr<DiscoveryService> m_discoveryService;
     std::unique_ptr<RemoteDeviceModel> m_deviceModel;
+    std::unique_ptr<DeviceFollower> m_follower;
     std::unique_ptr<DeviceFeed> m_deviceFeed;
     std::unique_ptr<KeyInput> m_keyInput;
     std::unique_ptr<KeyRepeatFilter> m_keyRepeatFilter;

@@ -4,6 +4,7 @@
 #include "ImgrMsg.h"
 
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QNetworkProxy>
 #include <QUdpSocket>
 
@@ -104,6 +105,25 @@ QByteArray DiscoveryResponder::reply(const Box &box)
     return datagram;
 }
 
+QUdpSocket *DiscoveryResponder::senderFor(const Box &box)
+{
+    // A box answers from its own address. With several on this host the system would pick one
+    // for the listening socket's replies, so each address of the host's own gets a socket.
+    const QHostAddress own(QString::fromLatin1(box.ip));
+    if (own.isNull() || !QNetworkInterface::allAddresses().contains(own))
+        return m_socket;
+    QUdpSocket *&socket = m_senders[own.toString()];
+    if (!socket) {
+        socket = new QUdpSocket(this);
+        socket->setProxy(QNetworkProxy::NoProxy);
+        if (!socket->bind(own, 0)) {
+            delete socket;
+            socket = m_socket;
+        }
+    }
+    return socket;
+}
+
 void DiscoveryResponder::onReadyRead()
 {
     while (m_socket->hasPendingDatagrams()) {
@@ -121,6 +141,6 @@ void DiscoveryResponder::onReadyRead()
         emit discoverReceived(request.senderAddress(), quint16(request.senderPort()), request.destinationAddress(),
                               request.data());
         for (const Box &box : std::as_const(m_boxes))
-            m_socket->writeDatagram(reply(box), request.senderAddress(), quint16(request.senderPort()));
+            senderFor(box)->writeDatagram(reply(box), request.senderAddress(), quint16(request.senderPort()));
     }
 }

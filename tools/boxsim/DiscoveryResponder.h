@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -47,7 +48,9 @@ signals:
 
 private:
     void onReadyRead();
+    QUdpSocket *senderFor(const Box &box);
 
     QUdpSocket *m_socket;
+    QHash<QString, QUdpSocket *> m_senders; // by the box address they are bound to
     QList<Box> m_boxes;
 };
