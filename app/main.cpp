@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
+#include "Display.h"
 #include "KeyRepeatFilter.h"
 #include "KeySender.h"
 #include "QuitSignals.h"
@@ -15,6 +16,7 @@
 
 int main(int argc, char *argv[])
 {
+    display::exitUnlessOpenable(argc, argv);
     QGuiApplication app(argc, argv);
     scene::setUpApplication();
 
