@@ -48,11 +48,13 @@ bool isSet(const char *name)
     return !qEnvironmentVariableIsEmpty(name);
 }
 
-// Qt reads "-platform name" (or "--platform") from the command line.
-bool platformArgument(int argc, char *argv[])
+// Qt also takes the platform ("-platform name") and the X display ("-display :1") from the
+// command line, with one dash or two.
+bool choiceOnCommandLine(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+        const char *option = argv[i][0] == '-' && argv[i][1] == '-' ? argv[i] + 1 : argv[i];
+        if (std::strcmp(option, "-platform") == 0 || std::strcmp(option, "-display") == 0)
             return true;
     }
     return false;
@@ -66,7 +68,7 @@ void exitUnlessOpenable([[maybe_unused]] int argc, [[maybe_unused]] char *argv[]
 #if defined(FALQUIN_X11_OR_WAYLAND)
     // Only Qt's own choice of X11 or Wayland is judged here; a platform that is asked for
     // (offscreen, vnc, ...) and a Wayland session, which may use the default socket, go to Qt.
-    if (!isSet("QT_QPA_PLATFORM") && !platformArgument(argc, argv) && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")
+    if (!isSet("QT_QPA_PLATFORM") && !choiceOnCommandLine(argc, argv) && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY")
         && qgetenv("XDG_SESSION_TYPE") != "wayland")
         fail("neither DISPLAY nor WAYLAND_DISPLAY is set");
 #endif

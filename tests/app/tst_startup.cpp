@@ -258,27 +258,31 @@ void TestStartup::noDisplayIsOneLineAndExitCodeOne_data()
 {
     QTest::addColumn<QString>("display"); // empty: unset
     QTest::addColumn<QString>("platform"); // empty: unset, Qt chooses
+    QTest::addColumn<QStringList>("qtArgs");
     QTest::addColumn<QString>("lastLine");
     QTest::addColumn<bool>("onlyLine");
     QTest::newRow("nothing names a display")
         << ""
-        << ""
-        << "falquin: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is set)" << true;
+        << "" << QStringList() << "falquin: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is set)" << true;
     // Qt's plugin reports first; the program's line still ends it, with the reason.
     QTest::newRow("display not there") << ":64999"
-                                       << ""
+                                       << "" << QStringList()
                                        << "falquin: cannot open a display (could not connect to display :64999)"
                                        << false;
+    QTest::newRow("display named on the command line")
+        << ""
+        << "" << QStringList { "-display", ":64998" }
+        << "falquin: cannot open a display (could not connect to display :64998)" << false;
     QTest::newRow("xcb asked for, no display")
         << ""
-        << "xcb"
-        << "falquin: cannot open a display (could not connect to display)" << false;
+        << "xcb" << QStringList() << "falquin: cannot open a display (could not connect to display)" << false;
 }
 
 void TestStartup::noDisplayIsOneLineAndExitCodeOne()
 {
     QFETCH(QString, display);
     QFETCH(QString, platform);
+    QFETCH(QStringList, qtArgs);
     QFETCH(QString, lastLine);
     QFETCH(bool, onlyLine);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -290,7 +294,7 @@ void TestStartup::noDisplayIsOneLineAndExitCodeOne()
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     QProcess falquin;
     falquin.setProcessEnvironment(env);
-    falquin.start(QStringLiteral(FALQUIN_BINARY), { "--host", "127.0.0.1" });
+    falquin.start(QStringLiteral(FALQUIN_BINARY), qtArgs + QStringList { "--host", "127.0.0.1" });
     QVERIFY(falquin.waitForFinished(10000));
     const QStringList lines = QString::fromUtf8(falquin.readAllStandardError()).trimmed().split(u'\n');
     QVERIFY2(falquin.exitStatus() == QProcess::NormalExit, "Qt's abort, not an exit");
