@@ -11,7 +11,7 @@ namespace hostaddress {
 
 namespace {
 
-// QChar::isDigit() and isSpace() take far more than ASCII; an address is ASCII only.
+// QChar::isDigit() takes every script's digits; an address has ASCII ones only.
 bool isAsciiDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
@@ -68,7 +68,7 @@ bool isIpv6Text(QStringView text)
         tail = text.mid(lastColon + 1);
         if (checkQuad(tail) != Quad::Valid)
             return false;
-        // The tail follows a group separator, so the head's last colon is kept for the split.
+        // The colon before the tail only separates, unless it is half of a "::".
         if (!head.endsWith(u"::"))
             head.chop(1);
     }
