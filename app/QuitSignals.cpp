@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QuitSignals.h"
 
+#if defined(Q_OS_UNIX)
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
+// pipe() and fcntl() rather than pipe2() or socket flags, which macOS lacks.
 int g_fds[2] = { -1, -1 };
+constexpr int kReadEnd = 0;
+constexpr int kWriteEnd = 1;
 const int kSignals[] = { SIGTERM, SIGINT };
 
 void onUnixSignal(int)
@@ -20,7 +24,7 @@ void onUnixSignal(int)
     const int saved = errno;
     const char byte = 1;
     // A full pipe already has a quit pending; nothing is lost by dropping this one.
-    [[maybe_unused]] const ssize_t written = ::write(g_fds[0], &byte, 1);
+    [[maybe_unused]] const ssize_t written = ::write(g_fds[kWriteEnd], &byte, 1);
     errno = saved;
 }
 
@@ -34,16 +38,41 @@ void setHandlers(void (*handler)(int))
         ::sigaction(sig, &action, nullptr);
 }
 
+// Neither end may reach a program this one starts, and neither may block: not the
+// handler's write, nor the drain's last read.
+bool makePrivateAndNonBlocking(int fd)
+{
+    const int fdFlags = ::fcntl(fd, F_GETFD);
+    const int statusFlags = ::fcntl(fd, F_GETFL);
+    return fdFlags >= 0 && statusFlags >= 0 && ::fcntl(fd, F_SETFD, fdFlags | FD_CLOEXEC) == 0
+        && ::fcntl(fd, F_SETFL, statusFlags | O_NONBLOCK) == 0;
+}
+
+void closePipe()
+{
+    for (int &fd : g_fds) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+}
+
 } // namespace
 
 QuitSignals::QuitSignals(QObject *parent)
     : QObject(parent)
 {
-    if (g_fds[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_fds) != 0) {
+    if (g_fds[kReadEnd] >= 0) {
         qWarning("Cannot watch for SIGTERM and SIGINT");
         return;
     }
-    m_notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
+    if (::pipe(g_fds) != 0 || !makePrivateAndNonBlocking(g_fds[kReadEnd])
+        || !makePrivateAndNonBlocking(g_fds[kWriteEnd])) {
+        closePipe();
+        qWarning("Cannot watch for SIGTERM and SIGINT");
+        return;
+    }
+    m_notifier = new QSocketNotifier(g_fds[kReadEnd], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::onSignal);
     setHandlers(onUnixSignal);
 }
@@ -55,14 +84,23 @@ QuitSignals::~QuitSignals()
     setHandlers(SIG_DFL);
     delete m_notifier;
     m_notifier = nullptr;
-    ::close(g_fds[0]);
-    ::close(g_fds[1]);
-    g_fds[0] = g_fds[1] = -1;
+    closePipe();
 }
 
 void QuitSignals::onSignal()
 {
     char buffer[16];
-    while (::read(g_fds[1], buffer, sizeof buffer) > 0) { }
+    while (::read(g_fds[kReadEnd], buffer, sizeof buffer) > 0) { }
     QCoreApplication::quit();
 }
+
+#else
+
+QuitSignals::QuitSignals(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QuitSignals::~QuitSignals() = default;
+
+#endif

@@ -7,8 +7,8 @@ class QSocketNotifier;
 
 // Turns SIGTERM and SIGINT into QCoreApplication::quit(), so the event loop ends
 // normally and the scene can still settle what it owes the box (a held seek's "up").
-// The handler only writes a byte to a socket pair; the notifier reads it on the
-// event loop. One instance per process.
+// The handler only writes a byte to a pipe; the notifier reads it on the event loop.
+// One instance per process. Where there are no POSIX signals it does nothing.
 class QuitSignals : public QObject
 {
     Q_OBJECT
@@ -18,7 +18,9 @@ public:
     ~QuitSignals() override;
 
 private:
+#if defined(Q_OS_UNIX)
     void onSignal();
 
     QSocketNotifier *m_notifier = nullptr;
+#endif
 };

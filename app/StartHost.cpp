@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "StartHost.h"
 
-#include "KeySender.h"
+#include "HostAddress.h"
 #include "Settings.h"
 
 #include <QCommandLineParser>
@@ -32,11 +32,20 @@ QString resolve(QCommandLineParser &parser, const QCommandLineOption &host, cons
     const QStringList positional = parser.positionalArguments();
     if (candidate.isEmpty() && !positional.isEmpty())
         candidate = positional.first();
+    // An older or hand-edited store may hold what the rule refuses: that counts as no box, so
+    // the picker opens, and the store stays as it is until a box is chosen there.
+    const auto storedHost = [&stored] {
+        const QString problem = stored.isEmpty() ? QString() : hostaddress::refusal(stored);
+        if (problem.isEmpty())
+            return stored;
+        qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(stored), qUtf8Printable(problem));
+        return QString();
+    };
     if (candidate.isEmpty())
-        return stored;
-    if (!KeySender::isNumericAddress(candidate)) {
+        return storedHost();
+    if (!hostaddress::isValid(candidate)) {
         qWarning("Ignoring device argument \"%s\": not an IP address", candidate.toLocal8Bit().constData());
-        return stored;
+        return storedHost();
     }
     if (stored != candidate) {
         settings.setLastDeviceIp(candidate);

@@ -2,6 +2,7 @@
 #include "DeviceFollower.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
+#include "Display.h"
 #include "KeyRepeatFilter.h"
 #include "KeySender.h"
 #include "QuitSignals.h"
@@ -16,6 +17,7 @@
 
 int main(int argc, char *argv[])
 {
+    display::exitUnlessOpenable(argc, argv);
     QGuiApplication app(argc, argv);
     scene::setUpApplication();
 

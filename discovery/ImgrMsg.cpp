@@ -35,7 +35,7 @@ void putText(QByteArray &datagram, int offset, const QByteArray &text)
 QByteArray ImgrMsg::pack() const
 {
     QByteArray datagram(kMessageSize, '\0');
-    std::memcpy(datagram.data(), kMagic, sizeof kMagic);
+    std::memcpy(datagram.data(), MAGIC, sizeof MAGIC);
     datagram[Header0At] = char(header0);
     datagram[MsgTypeAt] = char(msgType);
     datagram[ShareFlagsAt] = char(shareFlags);
@@ -55,7 +55,7 @@ QByteArray ImgrMsg::pack() const
 
 bool ImgrMsg::unpack(const QByteArray &data, ImgrMsg &out)
 {
-    if (data.size() < kMessageSize || std::memcmp(data.constData(), kMagic, sizeof kMagic) != 0)
+    if (data.size() < kMessageSize || std::memcmp(data.constData(), MAGIC, sizeof MAGIC) != 0)
         return false;
     const auto byte = [&data](int at) { return quint8(data[at]); };
     out.header0 = byte(Header0At);

@@ -13,13 +13,13 @@
 namespace imgr {
 
 // "Wexa"; compared byte by byte so the host's byte order never matters.
-inline constexpr char kMagic[4] = { 'W', 'e', 'x', 'a' };
+inline constexpr char MAGIC[4] = { 'W', 'e', 'x', 'a' };
 inline constexpr int kMessageSize = 92;
 inline constexpr int kTextFieldSize = 16;
 
 inline constexpr quint8 kMsgDiscover = 3;
-inline constexpr quint8 kShareLibrary = 0x01;
-inline constexpr quint8 kShareTuner = 0x02;
+inline constexpr quint8 SHARE_LIBRARY = 0x01;
+inline constexpr quint8 SHARE_TUNER = 0x02;
 
 struct ImgrMsg
 {

@@ -204,9 +204,9 @@ QVariant RemoteDeviceModel::roleValue(const imgr::ImgrMsg &device, int role)
     case NumTunersRole:
         return int(device.numTuners);
     case HasLibraryRole:
-        return (device.shareFlags & imgr::kShareLibrary) != 0;
+        return (device.shareFlags & imgr::SHARE_LIBRARY) != 0;
     case HasTunerRole:
-        return (device.shareFlags & imgr::kShareTuner) != 0;
+        return (device.shareFlags & imgr::SHARE_TUNER) != 0;
     case SubscriptionRole:
         return device.subscription != 0;
     default:

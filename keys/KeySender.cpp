@@ -20,7 +20,7 @@ void KeySender::setHost(const QString &host)
     if (host == m_host)
         return;
     m_host = host;
-    m_address = QHostAddress(host);
+    m_address = isNumericAddress(host) ? QHostAddress(host) : QHostAddress();
     // A name belongs to the previous box; callers set the new name afterwards.
     if (!m_deviceName.isEmpty()) {
         m_deviceName.clear();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "HostAddress.h"
 #include "KeyTimeouts.h"
 
 #include <QHash>
@@ -30,10 +31,11 @@ public:
     void setDeviceName(const QString &name);
 
     Q_INVOKABLE void sendKey(const QString &keys);
-    // Whether text can be a host: a numeric IPv4 or IPv6 address, no name lookup. The
-    // command line and the picker ask this; sendKey applies the same parse to the host.
+    // Whether text can be a host (hostaddress::refusal has the rule), and why not: the picker
+    // asks these; sendKey applies the same rule to the host.
     Q_INVOKABLE bool isAddress(const QString &text) const { return isNumericAddress(text); }
-    static bool isNumericAddress(const QString &text) { return !QHostAddress(text).isNull(); }
+    Q_INVOKABLE QString addressProblem(const QString &text) const { return hostaddress::refusal(text); }
+    static bool isNumericAddress(const QString &text) { return hostaddress::isValid(text); }
 
     // Keys awaiting their acknowledgement, by sequence number.
     const QHash<quint8, QString> &pending() const { return m_pending; }
@@ -55,7 +57,7 @@ private:
 
     QUdpSocket *m_socket = nullptr;
     QString m_host;
-    QHostAddress m_address; // m_host parsed once, when it is set: null unless numeric
+    QHostAddress m_address; // m_host parsed once, when it is set: null unless it passes the rule
     QString m_deviceName;
     quint8 m_sequence = 0;
     QHash<quint8, QString> m_pending;

@@ -103,6 +103,45 @@
     </message>
 </context>
 <context>
+    <name>HostAddress</name>
+    <message>
+        <source>Not a numeric IP address</source>
+        <translation>Keine numerische IP-Adresse</translation>
+    </message>
+    <message>
+        <source>0.0.0.0 is no box&apos;s address</source>
+        <translation>0.0.0.0 ist keine Geräteadresse</translation>
+    </message>
+    <message>
+        <source>A broadcast address reaches every box</source>
+        <translation>Eine Broadcast-Adresse erreicht alle Geräte</translation>
+    </message>
+    <message>
+        <source>A multicast address is no box&apos;s address</source>
+        <translation>Eine Multicast-Adresse ist keine Geräteadresse</translation>
+    </message>
+    <message>
+        <source>No address typed</source>
+        <translation>Keine Adresse eingegeben</translation>
+    </message>
+    <message>
+        <source>Spaces around an address are not allowed</source>
+        <translation>Leerzeichen um die Adresse sind nicht erlaubt</translation>
+    </message>
+    <message>
+        <source>Not a whole IPv4 address: four numbers 0–255 are needed</source>
+        <translation>Keine vollständige IPv4-Adresse: vier Zahlen von 0 bis 255 sind nötig</translation>
+    </message>
+    <message>
+        <source>Leading zeros are not allowed</source>
+        <translation>Führende Nullen sind nicht erlaubt</translation>
+    </message>
+    <message>
+        <source>:: is no box&apos;s address</source>
+        <translation>:: ist keine Geräteadresse</translation>
+    </message>
+</context>
+<context>
     <name>KeySender</name>
     <message>
         <source>no device configured</source>

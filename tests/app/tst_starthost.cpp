@@ -62,6 +62,52 @@ void TestStartHost::precedence_data()
         << s << QStringList { "--host", "tv.local" } << s << s << "Den" << QStringList { notIp.arg("tv.local") };
     QTest::newRow("bad --host, positional not consulted") << s << QStringList { "--host", "999.1.1.1", "10.0.0.7" } << s
                                                           << s << "Den" << QStringList { notIp.arg("999.1.1.1") };
+    // What QHostAddress alone would take for another host: "10.77.2" is 10.77.0.2, "010" is 8.
+    for (const char *refused : { "10.77.0", "10.77.2", "10.77.0.010", "010.0.0.5", "0.0.0.0", "255.255.255.255",
+                                 "224.0.0.1", "ff02::1", " 10.0.0.9", "10.0.0.9 ", "::ffff:10.77.0" })
+        QTest::addRow("--host %s", refused)
+            << s << QStringList { "--host", refused } << s << s << "Den" << QStringList { notIp.arg(refused) };
+    QTest::newRow("positional short form")
+        << s << QStringList { "10.77.2" } << s << s << "Den" << QStringList { notIp.arg("10.77.2") };
+    QTest::newRow("--host ipv6 with scope") << s << QStringList { "--host", "fe80::1%lo" } << "fe80::1%lo"
+                                            << "fe80::1%lo"
+                                            << "" << QStringList();
+
+    // A store written before the rule: no box (the picker opens), one warning, store untouched.
+    const QString badStore = QStringLiteral("Ignoring stored device address \"%1\": %2");
+    const QString notWhole = QStringLiteral("Not a whole IPv4 address: four numbers 0–255 are needed");
+    QTest::newRow("stored short form") << "10.77.0" << QStringList() << ""
+                                       << "10.77.0"
+                                       << "Den" << QStringList { badStore.arg("10.77.0", notWhole) };
+    QTest::newRow("stored octal part") << "10.77.0.010" << QStringList() << ""
+                                       << "10.77.0.010"
+                                       << "Den"
+                                       << QStringList { badStore.arg("10.77.0.010", "Leading zeros are not allowed") };
+    QTest::newRow("stored broadcast") << "255.255.255.255" << QStringList() << ""
+                                      << "255.255.255.255"
+                                      << "Den"
+                                      << QStringList { badStore.arg("255.255.255.255",
+                                                                    "A broadcast address reaches every box") };
+    QTest::newRow("stored with a space") << "10.0.0.5 " << QStringList() << ""
+                                         << "10.0.0.5 "
+                                         << "Den"
+                                         << QStringList { badStore.arg("10.0.0.5 ",
+                                                                       "Spaces around an address are not allowed") };
+    QTest::newRow("stored host name") << "tv.local" << QStringList() << ""
+                                      << "tv.local"
+                                      << "Den" << QStringList { badStore.arg("tv.local", "Not a numeric IP address") };
+    QTest::newRow("stored short form, --host replaces it")
+        << "10.77.0" << QStringList { "--host", "10.0.0.9" } << "10.0.0.9"
+        << "10.0.0.9"
+        << "" << QStringList();
+    QTest::newRow("stored short form, bad --host")
+        << "10.77.0" << QStringList { "--host", "10.77.2" } << ""
+        << "10.77.0"
+        << "Den" << QStringList { notIp.arg("10.77.2"), badStore.arg("10.77.0", notWhole) };
+    QTest::newRow("stored ipv6 with scope") << "fe80::1%lo" << QStringList() << "fe80::1%lo"
+                                            << "fe80::1%lo"
+                                            << "Den" << QStringList();
+
     QTest::newRow("positional") << s << QStringList { "10.0.0.7" } << "10.0.0.7"
                                 << "10.0.0.7"
                                 << "" << QStringList();

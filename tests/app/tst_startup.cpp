@@ -102,6 +102,8 @@ private slots:
     void closingTheWindowExitsCleanly();
     void commandLineHostIsRemembered();
     void exitCodeOneWhenTheWindowCannotBeCreated();
+    void noDisplayIsOneLineAndExitCodeOne_data();
+    void noDisplayIsOneLineAndExitCodeOne();
     void heldSeekEndsBeforeExit_data();
     void heldSeekEndsBeforeExit();
 
@@ -250,6 +252,56 @@ void TestStartup::exitCodeOneWhenTheWindowCannotBeCreated()
     QVERIFY(falquin.waitForFinished(10000));
     QCOMPARE(falquin.exitStatus(), QProcess::NormalExit);
     QCOMPARE(falquin.exitCode(), 1);
+}
+
+void TestStartup::noDisplayIsOneLineAndExitCodeOne_data()
+{
+    QTest::addColumn<QString>("display"); // empty: unset
+    QTest::addColumn<QString>("platform"); // empty: unset, Qt chooses
+    QTest::addColumn<QStringList>("qtArgs");
+    QTest::addColumn<QString>("lastLine");
+    QTest::addColumn<bool>("onlyLine");
+    QTest::newRow("nothing names a display")
+        << ""
+        << "" << QStringList() << "falquin: cannot open a display (neither DISPLAY nor WAYLAND_DISPLAY is set)" << true;
+    // Qt's plugin reports first; the program's line still ends it, with the reason.
+    QTest::newRow("display not there") << ":64999"
+                                       << "" << QStringList()
+                                       << "falquin: cannot open a display (could not connect to display :64999)"
+                                       << false;
+    QTest::newRow("display named on the command line")
+        << ""
+        << "" << QStringList { "-display", ":64998" }
+        << "falquin: cannot open a display (could not connect to display :64998)" << false;
+    QTest::newRow("xcb asked for, no display")
+        << ""
+        << "xcb" << QStringList() << "falquin: cannot open a display (could not connect to display)" << false;
+}
+
+void TestStartup::noDisplayIsOneLineAndExitCodeOne()
+{
+    QFETCH(QString, display);
+    QFETCH(QString, platform);
+    QFETCH(QStringList, qtArgs);
+    QFETCH(QString, lastLine);
+    QFETCH(bool, onlyLine);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE" })
+        env.remove(QString::fromLatin1(name));
+    if (!display.isEmpty())
+        env.insert(QStringLiteral("DISPLAY"), display);
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    QProcess falquin;
+    falquin.setProcessEnvironment(env);
+    falquin.start(QStringLiteral(FALQUIN_BINARY), qtArgs + QStringList { "--host", "127.0.0.1" });
+    QVERIFY(falquin.waitForFinished(10000));
+    const QStringList lines = QString::fromUtf8(falquin.readAllStandardError()).trimmed().split(u'\n');
+    QVERIFY2(falquin.exitStatus() == QProcess::NormalExit, "Qt's abort, not an exit");
+    QCOMPARE(falquin.exitCode(), 1);
+    QCOMPARE(lines.last(), lastLine);
+    if (onlyLine)
+        QCOMPARE(lines.size(), 1);
 }
 
 bool TestStartup::xdotool(const QStringList &args) const

@@ -204,6 +204,13 @@ void TestKeySender::validationFailures_data()
     QTest::newRow("with port") << "127.0.0.1:31063"
                                << "up"
                                << "invalid IP address '127.0.0.1:31063'";
+    // Each of these would reach another host than the one typed, or none, or every one.
+    for (const char *refused : { "10.77.0", "10.77.2", "10.77.0.010", "0.0.0.0", "255.255.255.255", "224.0.0.1",
+                                 " 127.0.0.1", "127.0.0.1 ", "::", "ff02::1%lo", "::ffff:10.77.0" })
+        QTest::addRow("refused: \"%s\"", refused)
+            << refused << "up" << QStringLiteral("invalid IP address '%1'").arg(QLatin1String(refused));
+    QTest::newRow("ipv4-mapped box") << "::ffff:127.0.0.1"
+                                     << "up" << QString();
     QTest::newRow("256 bytes") << kBox << QString(256, 'k') << "key string too long";
     QTest::newRow("256 utf-8 bytes") << kBox << k255 + "x"
                                      << "key string too long";
@@ -222,11 +229,13 @@ void TestKeySender::validationFailures()
     QSignalSpy failed(&sender, &KeySender::keyFailed);
 
     // The rule the picker and the command line ask for is the one sendKey applies.
-    QCOMPARE(sender.isAddress(host), !host.isEmpty() && !reason.startsWith(QLatin1String("invalid")));
+    const bool address = !host.isEmpty() && !reason.startsWith(QLatin1String("invalid"));
+    QCOMPARE(sender.isAddress(host), address);
+    QVERIFY2(sender.addressProblem(host).isEmpty() == address, qPrintable(sender.addressProblem(host)));
     sender.sendKey(key);
     if (reason.isEmpty()) {
         QCOMPARE(sent.count(), 1);
-        QCOMPARE(peer.next().mid(8, 256), key.toUtf8() + '\0');
+        QCOMPARE(peer.next().mid(8, key.toUtf8().size() + 1), key.toUtf8() + '\0');
         return;
     }
     QCOMPARE(sent.count(), 0);
@@ -322,7 +331,8 @@ void TestKeySender::metaObjectOrder()
         methods << QString::fromLatin1(mo.method(i).methodSignature());
     QCOMPARE(methods,
              QStringList({ "hostChanged()", "deviceNameChanged()", "keySent(QString)", "keyAcknowledged(QString)",
-                           "keyFailed(QString,QString)", "sendKey(QString)", "isAddress(QString)" }));
+                           "keyFailed(QString,QString)", "sendKey(QString)", "isAddress(QString)",
+                           "addressProblem(QString)" }));
     QCOMPARE(mo.method(mo.methodOffset() + 5).methodType(), QMetaMethod::Method);
     QCOMPARE(mo.propertyCount() - mo.propertyOffset(), 3);
     QCOMPARE(mo.property(mo.propertyOffset()).name(), "host");

@@ -59,6 +59,12 @@ entry() { sed -n "s/^$1=//p" "$desktop"; }
 [ -x "$prefix/bin/$(entry Exec | cut -d' ' -f1)" ] || fail "desktop Exec $(entry Exec) is not installed"
 # Qt names the X11 window class after the application name.
 [ "$(entry StartupWMClass)" = Falquin ] || fail "StartupWMClass is $(entry StartupWMClass)"
+# German beside the English: the desktop entry's texts and the store's summary and description.
+for key in 'Name\[de\]' 'GenericName\[de\]' 'Comment\[de\]'; do
+    [ -n "$(entry "$key")" ] || fail "desktop entry has no $key"
+done
+grep -q '<summary xml:lang="de">..*</summary>' "$metainfo" || fail "metainfo has no German summary"
+grep -q '<p xml:lang="de">' "$metainfo" || fail "metainfo has no German description"
 grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" || fail "metainfo launchable"
 grep -q "<release version=\"$version\" date=\"[0-9-]*\">" "$metainfo" || fail "metainfo has no release $version"
@@ -75,7 +81,7 @@ for page in falquin falquin-boxsim; do
 done
 # shellcheck disable=SC2088 # the page shows the path with its tilde
 for text in '--host ip' '31063' '31064' 'lastDeviceIp' 'lastDeviceName' '~/.config/Orvantide/Falquin.conf' \
-    'organization Orvantide' 'application Falquin' 'QSG_RHI_BACKEND=opengl'; do
+    'organization Orvantide' 'application Falquin' 'QSG_RHI_BACKEND=opengl' 'cannot open a display'; do
     grep -qF -- "$text" "$prefix/falquin.flat" || fail "falquin.1 does not mention $text"
 done
 if grep -qE -- '--(help|version)' "$prefix/falquin.txt"; then fail "falquin.1 documents a help or version option"; fi

@@ -30,7 +30,7 @@ void DeviceFeed::show(const QVariantList &boxes)
         const QVariantMap box = entry.toMap();
         imgr::ImgrMsg reply;
         reply.msgType = 2;
-        reply.shareFlags = imgr::kShareLibrary | imgr::kShareTuner;
+        reply.shareFlags = imgr::SHARE_LIBRARY | imgr::SHARE_TUNER;
         reply.deviceId = field(
             box.value(QStringLiteral("id"), QStringLiteral("%1").arg(replies.size(), 12, 10, QLatin1Char('0'))));
         reply.ip = field(box.value(QStringLiteral("ip")));

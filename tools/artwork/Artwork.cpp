@@ -26,16 +26,20 @@ void dot(QPainter &p, QPointF centre, qreal radius, const QColor &colour)
     p.drawEllipse(centre, radius, radius);
 }
 
-// A bundled-with-Debian face, so the wordmark looks the same on every build machine.
+// The face ships in the tree, so the wordmark is drawn the same on every build machine.
 QFont wordmarkFont()
 {
-    static const int id
-        = QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"));
+    static const int id = QFontDatabase::addApplicationFont(QStringLiteral(":/artwork/DejaVuSans-Bold-Ascii.ttf"));
     const QStringList families = QFontDatabase::applicationFontFamilies(id);
-    QFont font(families.isEmpty() ? QStringLiteral("sans-serif") : families.first());
+    // Any other face would silently change the committed logo.
+    if (families.isEmpty())
+        qFatal("falquin-artwork: cannot load the wordmark font :/artwork/DejaVuSans-Bold-Ascii.ttf");
+    QFont font(families.first());
     font.setBold(true);
     font.setPixelSize(64);
     font.setLetterSpacing(QFont::PercentageSpacing, 116);
+    // Hinting follows the machine's font settings (macOS has none): unhinted outlines look alike everywhere.
+    font.setHintingPreference(QFont::PreferNoHinting);
     return font;
 }
 

@@ -25,7 +25,7 @@ imgr::ImgrMsg box(const char *id, const char *name, const char *ip, quint8 tuner
 {
     imgr::ImgrMsg msg;
     msg.msgType = 2;
-    msg.shareFlags = imgr::kShareLibrary | (tuners ? imgr::kShareTuner : 0);
+    msg.shareFlags = imgr::SHARE_LIBRARY | (tuners ? imgr::SHARE_TUNER : 0);
     msg.deviceId = id;
     msg.ip = ip;
     msg.name = name;

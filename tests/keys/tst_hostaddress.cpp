@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: Apache-2.0
+#include "HostAddress.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QTest>
+#include <QTranslator>
+
+namespace {
+const QString kNotNumeric = QStringLiteral("Not a numeric IP address");
+const QString kNotWhole = QStringLiteral("Not a whole IPv4 address: four numbers 0–255 are needed");
+const QString kLeadingZero = QStringLiteral("Leading zeros are not allowed");
+const QString kSpaces = QStringLiteral("Spaces around an address are not allowed");
+const QString kMulticast = QStringLiteral("A multicast address is no box's address");
+const QString kBroadcast = QStringLiteral("A broadcast address reaches every box");
+const QString kZero = QStringLiteral("0.0.0.0 is no box's address");
+const QString kUnspecified = QStringLiteral(":: is no box's address");
+} // namespace
+
+class TestHostAddress : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rule_data();
+    void rule();
+    void reasonsAreTranslated_data() { rule_data(); }
+    void reasonsAreTranslated();
+};
+
+void TestHostAddress::rule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reason"); // empty: a box's address
+
+    QTest::newRow("ipv4") << "10.0.0.5" << QString();
+    QTest::newRow("loopback") << "127.0.0.1" << QString();
+    QTest::newRow("zero parts") << "10.0.0.0" << QString();
+    QTest::newRow("last unicast before multicast") << "223.255.255.255" << QString();
+    QTest::newRow("past multicast") << "240.0.0.1" << QString();
+    QTest::newRow("ipv6 loopback") << "::1" << QString();
+    QTest::newRow("ipv6 full") << "2001:db8:0:0:1:0:0:1" << QString();
+    QTest::newRow("ipv6 group leading zeros") << "2001:0db8::0001" << QString();
+    QTest::newRow("ipv6 upper case") << "FE80::ABCD" << QString();
+    QTest::newRow("ipv6 :: for the last group") << "1:2:3:4:5:6:7::" << QString();
+    QTest::newRow("ipv6 :: for the first group") << "::2:3:4:5:6:7:8" << QString();
+    QTest::newRow("ipv6 with scope") << "fe80::1%eth0" << QString();
+    QTest::newRow("ipv6 with numeric scope") << "fe80::1%2" << QString();
+    QTest::newRow("ipv4 tail") << "1:2:3:4:5:6:10.0.0.1" << QString();
+    QTest::newRow("ipv4-mapped") << "::ffff:10.0.0.1" << QString();
+    QTest::newRow("ipv4 tail after ::") << "2001:db8::10.0.0.1" << QString();
+
+    QTest::newRow("empty") << ""
+                           << "No address typed";
+    QTest::newRow("space before") << " 10.0.0.5" << kSpaces;
+    QTest::newRow("space after") << "10.0.0.5 " << kSpaces;
+    QTest::newRow("tab before ipv6") << "\t::1" << kSpaces;
+    QTest::newRow("newline after") << "10.0.0.5\n" << kSpaces;
+    QTest::newRow("no-break space after") << QStringLiteral("10.0.0.5\u00a0") << kSpaces;
+    QTest::newRow("space inside") << "10.0. 0.5" << kNotNumeric;
+
+    // inet_aton's short forms: "10.77.0" would be 10.77.0.0, "10.77.2" 10.77.0.2.
+    QTest::newRow("three parts") << "10.77.0" << kNotWhole;
+    QTest::newRow("three parts, last spans two") << "10.77.2" << kNotWhole;
+    QTest::newRow("one number") << "167772165" << kNotWhole;
+    QTest::newRow("five parts") << "10.0.0.5.1" << kNotWhole;
+    QTest::newRow("empty part") << "10..0.5" << kNotWhole;
+    QTest::newRow("trailing dot") << "10.0.0.5." << kNotWhole;
+    QTest::newRow("part over 255") << "256.1.1.1" << kNotWhole;
+    QTest::newRow("huge part") << "10.0.0.99999999999999999999" << kNotWhole;
+    // Octal parts: "010" would be 8.
+    QTest::newRow("octal-looking last part") << "10.77.0.010" << kLeadingZero;
+    QTest::newRow("leading zero first") << "010.0.0.1" << kLeadingZero;
+    QTest::newRow("double zero") << "10.0.0.00" << kLeadingZero;
+    QTest::newRow("many leading zeros") << "10.0.0.0005" << kLeadingZero;
+
+    QTest::newRow("hex part") << "0x7f.0.0.1" << kNotNumeric;
+    QTest::newRow("host name") << "localhost" << kNotNumeric;
+    QTest::newRow("dotted name") << "tv.local" << kNotNumeric;
+    QTest::newRow("with port") << "127.0.0.1:31063" << kNotNumeric;
+    QTest::newRow("ipv4 with scope") << "10.0.0.5%eth0" << kNotNumeric;
+    QTest::newRow("with prefix") << "10.0.0.0/8" << kNotNumeric;
+    QTest::newRow("negative") << "-1.0.0.1" << kNotNumeric;
+    QTest::newRow("full-width digits") << QStringLiteral("\uff11\uff10.0.0.1") << kNotNumeric;
+    QTest::newRow("arabic-indic digit") << QStringLiteral("10.0.0.\u0665") << kNotNumeric;
+
+    QTest::newRow("unspecified") << "0.0.0.0" << kZero;
+    QTest::newRow("broadcast") << "255.255.255.255" << kBroadcast;
+    QTest::newRow("multicast") << "224.0.0.1" << kMulticast;
+    QTest::newRow("last multicast") << "239.255.255.255" << kMulticast;
+    QTest::newRow("ipv6 unspecified") << "::" << kUnspecified;
+    QTest::newRow("ipv6 unspecified, long") << "0:0:0:0:0:0:0:0" << kUnspecified;
+    QTest::newRow("ipv6 unspecified with scope") << "::%eth0" << kUnspecified;
+    QTest::newRow("ipv6 multicast") << "ff02::1" << kMulticast;
+    QTest::newRow("ipv6 multicast with scope") << "ff02::1%eth0" << kMulticast;
+    QTest::newRow("mapped broadcast") << "::ffff:255.255.255.255" << kBroadcast;
+    QTest::newRow("mapped multicast") << "::ffff:224.0.0.1" << kMulticast;
+    QTest::newRow("mapped zero") << "::ffff:0.0.0.0" << kZero;
+
+    QTest::newRow("nine groups") << "1:2:3:4:5:6:7:8:9" << kNotNumeric;
+    QTest::newRow("seven groups") << "1:2:3:4:5:6:7" << kNotNumeric;
+    QTest::newRow(":: for no group") << "1:2:3:4:5:6:7:8::" << kNotNumeric;
+    QTest::newRow(":: for no group before a tail") << "1:2:3:4:5:6::10.0.0.1" << kNotNumeric;
+    QTest::newRow("two ::") << "1::2::3" << kNotNumeric;
+    QTest::newRow(":::") << ":::" << kNotNumeric;
+    QTest::newRow("five hex digits") << "12345::1" << kNotNumeric;
+    QTest::newRow("not hex") << "g::1" << kNotNumeric;
+    QTest::newRow("lone leading colon") << ":1::2" << kNotNumeric;
+    QTest::newRow("lone trailing colon") << "1::2:" << kNotNumeric;
+    QTest::newRow("short ipv4 tail") << "::ffff:10.77.0" << kNotNumeric;
+    QTest::newRow("octal ipv4 tail") << "::ffff:10.77.0.010" << kNotNumeric;
+    QTest::newRow("tail not last") << "::10.0.0.1:5" << kNotNumeric;
+    QTest::newRow("empty scope") << "fe80::1%" << kNotNumeric;
+    QTest::newRow("two scopes") << "fe80::1%eth0%1" << kNotNumeric;
+    QTest::newRow("space in scope") << "fe80::1%eth 0" << kNotNumeric;
+    QTest::newRow("brackets") << "[::1]" << kNotNumeric;
+}
+
+void TestHostAddress::rule()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    const QString refusal = hostaddress::refusal(text);
+    QVERIFY2(refusal == reason, qPrintable(QStringLiteral("\"%1\": \"%2\"").arg(text, refusal)));
+    QCOMPARE(hostaddress::isValid(text), reason.isEmpty());
+    if (!reason.isEmpty())
+        return;
+    // What passes is what is sent to: Qt reads it as the address typed, not another one.
+    const QHostAddress address(text);
+    QVERIFY2(!address.isNull(), qPrintable(text));
+    if (!text.contains(u':')) {
+        QCOMPARE(address.toString(), text);
+        return;
+    }
+    QCOMPARE(address.protocol(), QAbstractSocket::IPv6Protocol);
+    QCOMPARE(address.scopeId(), text.section(u'%', 1));
+}
+
+void TestHostAddress::reasonsAreTranslated()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    if (reason.isEmpty())
+        QSKIP("a box's address: nothing to translate");
+    QTranslator german;
+    QVERIFY(german.load(QStringLiteral(":/i18n/falquin_de.qm")));
+    QCoreApplication::installTranslator(&german);
+    const QString translated = hostaddress::refusal(text);
+    QCoreApplication::removeTranslator(&german);
+    QVERIFY2(!translated.isEmpty() && translated != reason,
+             qPrintable(QStringLiteral("no German for \"%1\" in translations/falquin_de.ts").arg(reason)));
+}
+
+QTEST_GUILESS_MAIN(TestHostAddress)
+#include "tst_hostaddress.moc"
