@@ -25,6 +25,13 @@
     </message>
 </context>
 <context>
+    <name>DeviceFollower</name>
+    <message>
+        <source>%1 is now at %2</source>
+        <translation>%1 ist jetzt unter %2</translation>
+    </message>
+</context>
+<context>
     <name>DevicePicker</name>
     <message>
         <source>Pebble</source>
@@ -183,8 +190,8 @@
         <translation>Gerät wählen</translation>
     </message>
     <message>
-        <source>%1 is now at %2</source>
-        <translation>%1 ist jetzt unter %2</translation>
+        <source>looking for %1…</source>
+        <translation>suche %1…</translation>
     </message>
 </context>
 <context>
