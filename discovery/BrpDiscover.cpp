@@ -132,6 +132,23 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
             hooks.problem(SweepProblem::NoNetwork);
     }
 
+    QHash<QString, imgr::ImgrMsg> replies;
+    QList<Reply> arrived;
+    // Reads until the deadline; a stop flag, if given, ends it early.
+    const auto listen = [&](const QDeadlineTimer &until, const std::atomic<bool> *stopFlag) {
+        while (!until.hasExpired() && !stopRequested(stopFlag) && socket.isValid()) {
+            const qint64 slice = qMin(until.remainingTime(), kWaitSliceMs);
+            if (slice > 0)
+                socket.waitForReadyRead(int(slice));
+            drainReplies(socket, replies, stopFlag, arrived);
+            if (!arrived.isEmpty() && hooks.replies)
+                hooks.replies(arrived);
+            arrived.clear();
+        }
+    };
+    // Listening at all: otherwise the pause is a plain sleep and nothing is read.
+    const bool listening = timeoutMs > 0 && !stopRequested(stop);
+
     for (int pass = 0; pass < kSendPasses; ++pass) {
         for (const Target &target : std::as_const(targets)) {
             const QByteArray request = imgr::makeDiscover(deviceId, clientName, target.src).pack();
@@ -140,22 +157,17 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
                 qInfo("brpDiscover: DISCOVER on %s  src=%s  bcast=%s", target.iface.toUtf8().constData(),
                       target.src.toUtf8().constData(), target.bcast.toString().toUtf8().constData());
         }
-        if (pass == 0)
+        if (pass > 0)
+            continue;
+        // The answers to the first pass are read as they come, not after the second; the pause
+        // runs its full length whatever the stop flag says.
+        if (listening)
+            listen(QDeadlineTimer(qint64(kPassPauseMs)), nullptr);
+        else
             QThread::msleep(kPassPauseMs);
     }
 
-    QHash<QString, imgr::ImgrMsg> replies;
-    QList<Reply> arrived;
-    const QDeadlineTimer deadline(qint64(timeoutMs), Qt::CoarseTimer);
-    while (!deadline.hasExpired() && !stopRequested(stop) && socket.isValid()) {
-        const qint64 slice = qMin(deadline.remainingTime(), kWaitSliceMs);
-        if (slice > 0)
-            socket.waitForReadyRead(int(slice));
-        drainReplies(socket, replies, stop, arrived);
-        if (!arrived.isEmpty() && hooks.replies)
-            hooks.replies(arrived);
-        arrived.clear();
-    }
+    listen(QDeadlineTimer(qint64(timeoutMs), Qt::CoarseTimer), stop);
     return replies.values();
 }
 

@@ -58,9 +58,10 @@ void TestTranslation::texts_data()
     QTest::newRow("device bar") << "deviceText"
                                 << "tv.local"
                                 << "tv.local";
+    // Only loopback is up in the test's namespace: the picker says at once why it finds nothing.
     QTest::newRow("picker status") << "emptyText"
-                                   << "scanning…"
-                                   << "Suche läuft…";
+                                   << "no network to search"
+                                   << "kein Netzwerk zum Suchen";
     QTest::newRow("refresh") << "refreshButton"
                              << "Refresh"
                              << "Aktualisieren";

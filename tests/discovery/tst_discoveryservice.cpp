@@ -77,6 +77,39 @@ private slots:
         QCOMPARE(service.isScanning(), false);
     }
 
+    // As the app wires it: rows while the sweep runs, settled by its list without a reset.
+    void aBurstIsListedWhileTheSweepRuns()
+    {
+        DeviceIdentity identity;
+        DiscoveryService service(&identity);
+        RemoteDeviceModel model;
+        connect(&service, &DiscoveryService::finished, &model, &RemoteDeviceModel::setDevices);
+        int batches = 0;
+        qint64 longestNs = 0;
+        connect(service.feed(), &ReplyFeed::arrived, &model, [&](const QList<brp::Reply> &replies) {
+            QElapsedTimer pass;
+            pass.start();
+            model.addReplies(replies);
+            longestNs = qMax(longestNs, pass.nsecsElapsed());
+            ++batches;
+        });
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QList<QByteArray> burst;
+        for (int i = 0; i < 256; ++i)
+            burst << reply(QByteArray::number(1000 + i), "box " + QByteArray::number(i));
+        service.refresh();
+        injectWhenListening(burst);
+        QTRY_COMPARE_WITH_TIMEOUT(model.count(), 256, 3000);
+        QVERIFY2(service.isScanning(), "the rows came only with the sweep's end");
+        qInfo("256 replies in %d batch(es); the longest took the GUI thread %.2f ms", batches,
+              double(longestNs) / 1e6);
+        QTRY_VERIFY_WITH_TIMEOUT(!service.isScanning(), 12000);
+        QCOMPARE(model.count(), 256);
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(removed.size(), 0);
+    }
+
     void destructionStopsTheSweepSilently()
     {
         DeviceIdentity identity;

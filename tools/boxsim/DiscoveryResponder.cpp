@@ -9,6 +9,7 @@
 #include <QUdpSocket>
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 DiscoveryResponder::DiscoveryResponder(QObject *parent)
@@ -140,7 +141,14 @@ void DiscoveryResponder::onReadyRead()
             continue;
         emit discoverReceived(request.senderAddress(), quint16(request.senderPort()), request.destinationAddress(),
                               request.data());
-        for (const Box &box : std::as_const(m_boxes))
-            senderFor(box)->writeDatagram(reply(box), request.senderAddress(), quint16(request.senderPort()));
+        for (const Box &box : std::as_const(m_boxes)) {
+            QUdpSocket *socket = senderFor(box);
+            const QByteArray datagram = reply(box);
+            const qint64 sentUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                                      std::chrono::system_clock::now().time_since_epoch())
+                                      .count();
+            socket->writeDatagram(datagram, request.senderAddress(), quint16(request.senderPort()));
+            emit replied(box.id, sentUs);
+        }
     }
 }

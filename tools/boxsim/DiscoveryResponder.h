@@ -45,6 +45,8 @@ public:
 signals:
     // One per DISCOVER read, before it is answered.
     void discoverReceived(const QHostAddress &from, quint16 port, const QHostAddress &to, const QByteArray &datagram);
+    // After each reply, with the system clock's microseconds since the epoch just before it went.
+    void replied(const QByteArray &boxId, qint64 sentUs);
 
 private:
     void onReadyRead();

@@ -50,7 +50,9 @@ int main(int argc, char *argv[])
         QStringLiteral("A box to announce (repeatable): id=..,name=..,model=..,ip=..,tuners=N,flags=N,sub=N,type=0|2"
                        "[,len=N]. ip defaults to --address; with no --box, one box at --address."),
         QStringLiteral("fields"));
-    parser.addOptions({ address, refuse, status, silent, delay, discovery, discoveryAddress, box });
+    const QCommandLineOption logReplies(QStringLiteral("log-replies"),
+                                        QStringLiteral("Log each discovery reply with the time it was sent."));
+    parser.addOptions({ address, refuse, status, silent, delay, discovery, discoveryAddress, box, logReplies });
     parser.process(app);
 
     KeyService::Behaviour behaviour;
@@ -128,6 +130,13 @@ int main(int argc, char *argv[])
                             datagram.toHex().constData());
                 std::fflush(stdout);
             });
+        if (parser.isSet(logReplies)) {
+            QObject::connect(&responder, &DiscoveryResponder::replied, [](const QByteArray &id, qint64 sentUs) {
+                std::printf("REPLY id=%s us=%lld\n", id.toPercentEncoding().constData(),
+                            static_cast<long long>(sentUs));
+                std::fflush(stdout);
+            });
+        }
         std::printf("falquin-boxsim: discovery on %s:%u, %d box(es)\n", qPrintable(bindAddress.toString()),
                     unsigned(brp::kDiscoveryPort), int(boxes.size()));
     }
