@@ -401,6 +401,20 @@ TestCase {
         compare(text.text, "10.1.1.2")
     }
 
+    // A key the remembered box never answers: the bar says the box is being looked for, until
+    // the user chooses another.
+    function test_deviceBarWhileLookingForTheBox() {
+        const text = item("deviceText")
+        settings.lastDeviceId = "0e0b0c5151a2" // qmllint disable unqualified
+        keySender.host = "127.0.0.2" // nothing answers there // qmllint disable unqualified
+        keySender.deviceName = "Den" // qmllint disable unqualified
+        keySender.sendKey("menu") // qmllint disable unqualified
+        tryCompare(text, "text", "looking for Den…", 5000)
+        keySender.host = "127.0.0.1" // qmllint disable unqualified
+        compare(text.text, "127.0.0.1")
+        settings.lastDeviceId = "" // qmllint disable unqualified
+    }
+
     // A hovered key names itself and its shortcut after the usual delay, and the tooltip
     // takes no focus: the arrows still seek.
     function test_toolTips_data() {
