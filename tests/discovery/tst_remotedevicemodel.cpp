@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // The device list model: sort order, roles and their types, edges.
+#include "DiscoveryService.h"
 #include "RemoteDeviceModel.h"
 
 #include <QAbstractItemModelTester>
@@ -271,6 +272,36 @@ private slots:
             flood << reply(QStringLiteral("Fake/f%1").arg(i, 5, 10, QLatin1Char('0')));
         model.addReplies(flood);
         QCOMPARE(model.count(), brp::kMaxDevices);
+    }
+
+    // The method order the scene and other callers may rely on; added members come after.
+    void publishedOrder_data()
+    {
+        QTest::addColumn<const QMetaObject *>("mo");
+        QTest::addColumn<QStringList>("methods");
+        QTest::addColumn<QStringList>("properties");
+        QTest::newRow("model") << &RemoteDeviceModel::staticMetaObject
+                               << QStringList { "countChanged()", "setDevices(QList<imgr::ImgrMsg>)", "deviceAt(int)" }
+                               << QStringList { "count" };
+        QTest::newRow("service") << &DiscoveryService::staticMetaObject
+                                 << QStringList { "scanningChanged()", "finished(QList<imgr::ImgrMsg>)",
+                                                  "onWatcherFinished()", "refresh()" }
+                                 << QStringList { "scanning", "problem" };
+    }
+
+    void publishedOrder()
+    {
+        QFETCH(const QMetaObject *, mo);
+        QFETCH(QStringList, methods);
+        QFETCH(QStringList, properties);
+        QStringList got;
+        for (int i = mo->methodOffset(); i < mo->methodCount(); ++i)
+            got << QString::fromLatin1(mo->method(i).methodSignature());
+        QCOMPARE(got.mid(0, methods.size()), methods);
+        QStringList props;
+        for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i)
+            props << QString::fromLatin1(mo->property(i).name());
+        QCOMPARE(props, properties);
     }
 
     void formatId()
