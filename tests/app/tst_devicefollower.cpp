@@ -11,10 +11,11 @@
 
 #include <QCoreApplication>
 #include <QNetworkProxy>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QUdpSocket>
 #include <QtTest>
+
+#include <optional>
 
 namespace {
 
@@ -22,19 +23,6 @@ const QString kDen = QStringLiteral("0e0b0c5151a2");
 const QString kOld = QStringLiteral("10.77.9.40"); // where Den was: nobody answers there now
 const QString kHere = QStringLiteral("10.77.9.1");
 const QString kPeer = QStringLiteral("10.77.9.2"); // where Den is now
-
-QStringList warnings;
-
-void recordWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtWarningMsg)
-        warnings << message;
-}
-
-bool ip(const QStringList &args)
-{
-    return QProcess::execute(QStringLiteral("ip"), args) == 0;
-}
 
 QByteArray denReply(const QString &claimed, const QString &id = kDen)
 {
@@ -95,11 +83,7 @@ private slots:
     {
         QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
         QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
-        QVERIFY(ip({ "link", "add", "fqf0", "type", "veth", "peer", "name", "fqf1" }));
-        QVERIFY(ip({ "addr", "add", kHere + "/24", "brd", "+", "dev", "fqf0" }));
-        QVERIFY(ip({ "addr", "add", kPeer + "/24", "brd", "+", "dev", "fqf1" }));
-        QVERIFY(ip({ "link", "set", "fqf0", "up" }));
-        QVERIFY(ip({ "link", "set", "fqf1", "up" }));
+        QVERIFY(sweeptest::makeLocalNetwork(QStringLiteral("fqf"), kHere, kPeer));
         QTRY_VERIFY_WITH_TIMEOUT(!brp::buildTargets(brp::localInterfaces()).isEmpty(), 5000);
     }
 
@@ -184,14 +168,14 @@ private slots:
         Rig rig;
         QSignalSpy moved(&rig.follower, &DeviceFollower::moved);
         QTRY_VERIFY(rig.lose());
-        warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+        std::optional<sweeptest::WarningLog> log(std::in_place);
         send({ reply }, from);
         if (taken)
             QTRY_COMPARE(moved.size(), 1);
         else
             QTest::qWait(300);
-        qInstallMessageHandler(previous);
+        const QStringList warnings = log->warnings();
+        log.reset();
 
         if (!taken) {
             QCOMPARE(rig.keys.host(), kOld);

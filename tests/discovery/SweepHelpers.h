@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QNetworkProxy>
+#include <QProcess>
 #include <QThread>
 #include <QUdpSocket>
 
@@ -68,5 +69,46 @@ inline QMap<QString, QString> namesById(const QList<imgr::ImgrMsg> &devices)
         out.insert(imgr::ImgrMsg::trimmed(d.deviceId), imgr::ImgrMsg::trimmed(d.name));
     return out;
 }
+
+// A network that leads nowhere else: a veth pair whose ends both stay in this namespace, address
+// (with its /24) on the first end and peer, if given, on the second. The ends are called prefix0
+// and prefix1. It counts as running once the carrier is up, a moment later.
+inline bool makeLocalNetwork(const QString &prefix, const QString &address, const QString &peer = QString())
+{
+    const auto ip = [](const QStringList &args) { return QProcess::execute(QStringLiteral("ip"), args) == 0; };
+    const QString first = prefix + QLatin1Char('0');
+    const QString second = prefix + QLatin1Char('1');
+    return ip({ "link", "add", first, "type", "veth", "peer", "name", second })
+        && ip({ "addr", "add", address + "/24", "brd", "+", "dev", first })
+        && (peer.isEmpty() || ip({ "addr", "add", peer + "/24", "brd", "+", "dev", second }))
+        && ip({ "link", "set", first, "up" }) && ip({ "link", "set", second, "up" });
+}
+
+// The warnings logged while it lives.
+class WarningLog
+{
+public:
+    WarningLog()
+    {
+        lines().clear();
+        m_previous = qInstallMessageHandler(record);
+    }
+    ~WarningLog() { qInstallMessageHandler(m_previous); }
+    QStringList warnings() const { return lines(); }
+
+private:
+    static QStringList &lines()
+    {
+        static QStringList all;
+        return all;
+    }
+    static void record(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtWarningMsg)
+            lines() << message;
+    }
+
+    QtMessageHandler m_previous;
+};
 
 } // namespace sweeptest

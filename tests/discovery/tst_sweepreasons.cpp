@@ -5,28 +5,15 @@
 #include "BrpDiscover.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
+#include "SweepHelpers.h"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QUdpSocket>
 #include <QtTest>
 
-namespace {
+#include <optional>
 
-QStringList warnings;
-
-void recordWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
-{
-    if (type == QtWarningMsg)
-        warnings << message;
-}
-
-bool ip(const QStringList &args)
-{
-    return QProcess::execute(QStringLiteral("ip"), args) == 0;
-}
-
-} // namespace
+using namespace sweeptest;
 
 class TestSweepReasons : public QObject
 {
@@ -56,11 +43,7 @@ private slots:
         if (setup == QLatin1String("port taken"))
             QVERIFY(holder.bind(QHostAddress::AnyIPv4, 31064, QAbstractSocket::DontShareAddress));
         if (setup == QLatin1String("interface")) {
-            // Both ends of a veth pair stay in this namespace: a network that leads nowhere else.
-            QVERIFY(ip({ "link", "add", "fqr0", "type", "veth", "peer", "name", "fqr1" }));
-            QVERIFY(ip({ "addr", "add", "10.99.0.1/24", "brd", "+", "dev", "fqr0" }));
-            QVERIFY(ip({ "link", "set", "fqr0", "up" }));
-            QVERIFY(ip({ "link", "set", "fqr1", "up" }));
+            QVERIFY(makeLocalNetwork(QStringLiteral("fqr"), QStringLiteral("10.99.0.1")));
             // An interface counts once it is running, which waits for the carrier.
             QTRY_VERIFY_WITH_TIMEOUT(!brp::buildTargets(brp::localInterfaces()).isEmpty(), 5000);
         }
@@ -73,11 +56,11 @@ private slots:
             order << (service.isScanning() ? "scanning" : "idle");
             problems << service.problem();
         });
-        warnings.clear();
-        const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+        std::optional<WarningLog> log(std::in_place);
         service.refresh();
         QTRY_VERIFY_WITH_TIMEOUT(!order.isEmpty() && order.last() == QLatin1String("idle"), 12000);
-        qInstallMessageHandler(previous);
+        const QStringList warnings = log->warnings();
+        log.reset();
 
         QCOMPARE(service.problem(), problem);
         QCOMPARE(service.property("problem").toString(), problem);
