@@ -5,8 +5,18 @@
 # loopback is up: nothing it sends can leave the machine, and fixed ports are its own.
 set -eu
 netns=0
+setup='ip link set lo up'
 if [ "${1:-}" = --netns ]; then
     netns=1
+    shift
+fi
+# --lan (after --netns): also a network that leads nowhere else, a veth pair whose ends both stay
+# in the namespace, 10.77.9.1/24 on fqf0 and 10.77.9.2/24 on fqf1. Made here rather than by the
+# test, which would have to fork once its threads run.
+if [ "${1:-}" = --lan ]; then
+    setup="$setup && ip link add fqf0 type veth peer name fqf1 \
+        && ip addr add 10.77.9.1/24 brd + dev fqf0 && ip addr add 10.77.9.2/24 brd + dev fqf1 \
+        && ip link set fqf0 up && ip link set fqf1 up"
     shift
 fi
 home=$(mktemp -d "${TMPDIR:-/tmp}/falquin-test.XXXXXX")
@@ -16,6 +26,6 @@ export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtim
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 if [ "$netns" = 1 ]; then
     if [ "$(id -u)" = 0 ]; then userns=""; else userns="--map-root-user"; fi
-    set -- unshare $userns --net sh -c 'ip link set lo up && exec "$@"' netns "$@"
+    set -- unshare $userns --net sh -c "$setup"' && exec "$@"' netns "$@"
 fi
 "$@"
