@@ -116,6 +116,9 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
     // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
     socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
 
+    // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
+
     QList<Target> targets;
     if (dest == QHostAddress(QHostAddress::Broadcast))
         targets = buildTargets(localInterfaces());
