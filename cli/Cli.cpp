@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 
 namespace cli {
@@ -54,7 +55,7 @@ QString usage()
                           "  --timeout MS        how long a sweep listens (default %1)\n"
                           "  --json              list: one JSON object per line\n"
                           "\n"
-                          "Keys (quote the ones with a space):\n  %2\n"
+                          "Keys (quote those with a space or a #):\n  %2\n"
                           "\n"
                           "Exit status: 0 ok, 1 a key failed, 2 usage, 3 no box found or none configured,\n"
                           "4 the network cannot be used.\n")
