@@ -89,8 +89,10 @@ done || failures=$((failures + 1))
 "$prefix/bin/falquin-boxsim" --help | grep -oE '^ +(-[a-z], )?--[a-z-]+' | grep -oE -- '--[a-z-]+' | while read -r option; do
     grep -qF -- "$option" "$prefix/falquin-boxsim.flat" || { echo "FAIL: falquin-boxsim.1 lacks $option" >&2; exit 1; }
 done || failures=$((failures + 1))
-# The command-line tool's page documents every option, key word and exit code it has.
+# The command-line tool's page documents every option, key word and exit code it has; the
+# tool itself needs no GUI library.
 cli="$prefix/bin/falquin-cli"
+if readelf -d "$cli" | grep -q 'NEEDED.*libQt6Gui'; then fail "falquin-cli links Qt Gui"; fi
 "$cli" --help | grep -oE -- '--[a-z]+' | sort -u | while read -r option; do
     grep -qF -- "$option" "$prefix/falquin-cli.flat" || { echo "FAIL: falquin-cli.1 lacks $option" >&2; exit 1; }
 done || failures=$((failures + 1))
