@@ -199,8 +199,9 @@ private slots:
         QTest::newRow("by grouped id") << "0e0b-0c51-51a2" << QStringList() << 0 << "den" << QString();
         QTest::newRow("by raw id") << "0e0b0c5151a3" << QStringList() << 0 << "attic" << QString();
         QTest::newRow("no such box") << "Cellar" << QStringList() << 3 << QString() << "no box 'Cellar'";
-        QTest::newRow("name of two boxes") << "Den" << QStringList { "id=0e0b0c5151a4,name=Den,ip=" + kAttic } << 3
-                                           << QString() << "more than one box is named 'Den'";
+        // Both from one simulator, so they answer in the same read however busy the machine is.
+        QTest::newRow("name of two boxes") << "Attic" << QStringList { "id=0e0b0c5151a4,name=Attic,ip=" + kAttic } << 3
+                                           << QString() << "more than one box is named 'Attic'";
     }
 
     // A sweep that stops at the first match, then the key to the box it found.
