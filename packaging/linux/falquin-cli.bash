@@ -64,15 +64,14 @@ _falquin_cli()
             send | hold) options="--host --box --timeout" ;;
             *) options="--help --version" ;;
         esac
-        COMPREPLY=($(compgen -W "$options" -- "$cur"))
-        [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
+        mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
         return
     fi
 
     case $command in
-        "") COMPREPLY=($(compgen -W "list send hold" -- "$cur")) ;;
+        "") mapfile -t COMPREPLY < <(compgen -W "list send hold" -- "$cur") ;;
         send) _falquin_cli_complete_keys ;;
-        hold) ((arguments == 0)) && COMPREPLY=($(compgen -W "rew ff" -- "$cur")) ;;
+        hold) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "rew ff" -- "$cur") ;;
     esac
 } &&
     complete -F _falquin_cli falquin-cli
