@@ -14,10 +14,11 @@ packages=(build-essential cmake ninja-build pkg-config
     qml6-module-qtqml-models qml6-module-qtqml-workerscript qml6-module-qttest
     qt6-qpa-plugins libgl1-mesa-dri libx11-dev fontconfig fonts-dejavu-core)
 # Tests run under a private X server, each in a network namespace of its own; the packaging
-# tests check the install and the .deb with the distribution's validators; the start-up
+# tests check the install and the .deb with the distribution's validators, and the shell
+# completion test loads bash-completion's helpers; the start-up
 # benchmark's probe watches the window through X's DAMAGE extension.
 test_packages=(xvfb xauth x11-utils xdotool iproute2 util-linux
-    desktop-file-utils appstream man-db lintian dpkg-dev file libxcb-damage0-dev)
+    desktop-file-utils appstream man-db lintian dpkg-dev file libxcb-damage0-dev bash-completion)
 
 install_missing() {
     local missing=()

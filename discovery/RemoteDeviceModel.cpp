@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "RemoteDeviceModel.h"
 
+#include "TunerLabel.h"
+
 #include <QSet>
 
 #include <algorithm>
@@ -71,6 +73,11 @@ QVariantMap RemoteDeviceModel::deviceAt(int row) const
     for (auto it = names.cbegin(); it != names.cend(); ++it)
         map.insert(QString::fromLatin1(it.value()), roleValue(m_devices.at(row), it.key()));
     return map;
+}
+
+QString RemoteDeviceModel::tunerLabel(int count) const
+{
+    return ::tunerLabel(count);
 }
 
 QString RemoteDeviceModel::formatId(const QString &id)

@@ -37,6 +37,8 @@ public:
 
     int count() const { return int(m_devices.size()); }
     Q_INVOKABLE QVariantMap deviceAt(int row) const;
+    // For the picker, which shows boxes by their tuner count.
+    Q_INVOKABLE QString tunerLabel(int count) const;
 
     // "726d74636c69" -> "726d-7463-6c69"; ids shorter than twelve characters stay as they are.
     static QString formatId(const QString &id);

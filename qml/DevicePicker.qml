@@ -8,20 +8,9 @@ import QtQuick.Layouts
 Popup {
     id: picker
 
-    // The box is sold by its tuner count, which says more than the model string.
+    // One wording for the picker and the command-line tool, kept with the model.
     function tunerLabel(n) {
-        switch (n) {
-        case 0:
-            return qsTr("Pebble")
-        case 1:
-            return qsTr("Harbor")
-        case 2:
-            return qsTr("Lantern")
-        case 4:
-            return qsTr("Beacon")
-        default:
-            return qsTr("%1 Tuners").arg(n)
-        }
+        return remoteDeviceModel.tunerLabel(n) // qmllint disable unqualified
     }
 
     // The key sender's own rule, shared with the command line: a numeric address only.

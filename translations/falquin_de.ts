@@ -34,26 +34,6 @@
 <context>
     <name>DevicePicker</name>
     <message>
-        <source>Pebble</source>
-        <translation>Pebble</translation>
-    </message>
-    <message>
-        <source>Harbor</source>
-        <translation>Harbor</translation>
-    </message>
-    <message>
-        <source>Lantern</source>
-        <translation>Lantern</translation>
-    </message>
-    <message>
-        <source>Beacon</source>
-        <translation>Beacon</translation>
-    </message>
-    <message>
-        <source>%1 Tuners</source>
-        <translation>%1 Tuner</translation>
-    </message>
-    <message>
         <source>Orvantide devices</source>
         <translation>Orvantide-Geräte</translation>
     </message>
@@ -258,6 +238,29 @@
     <message>
         <source>Menu</source>
         <translation>Menü</translation>
+    </message>
+</context>
+<context>
+    <name>TunerLabel</name>
+    <message>
+        <source>Pebble</source>
+        <translation>Pebble</translation>
+    </message>
+    <message>
+        <source>Harbor</source>
+        <translation>Harbor</translation>
+    </message>
+    <message>
+        <source>Lantern</source>
+        <translation>Lantern</translation>
+    </message>
+    <message>
+        <source>Beacon</source>
+        <translation>Beacon</translation>
+    </message>
+    <message>
+        <source>%1 Tuners</source>
+        <translation>%1 Tuner</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: Apache-2.0
-# cpack -G DEB: falquin_<version>_<arch>.deb with the app, falquin-boxsim_... with the simulator.
+# cpack -G DEB: falquin_<version>_<arch>.deb with the app and falquin-cli, falquin-boxsim_... with the simulator.
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -16,7 +16,10 @@ key's command to the chosen box on the local network as one UDP datagram; the
 box's acknowledgement flashes a status light, and a failure shows why.
 .
 Boxes are found by a broadcast discovery sweep or given by address, and the
-chosen box is remembered between runs.")
+chosen box is remembered between runs.
+.
+falquin-cli lists the boxes and sends them keys from shell scripts, cron
+jobs and home-automation rules.")
 # dpkg-shlibdeps finds the libraries; the QML modules the scene imports (and the ones
 # those import) and the platform plugins are loaded at run time, so they are listed here.
 set(CPACK_DEBIAN_FALQUIN_PACKAGE_DEPENDS

@@ -312,6 +312,41 @@ private slots:
         QCOMPARE(RemoteDeviceModel::formatId(QStringLiteral("ABCDEFGHIJKLMNOP")), QStringLiteral("ABCD-EFGH-IJKL"));
         QCOMPARE(RemoteDeviceModel::staticMetaObject.indexOfMethod("formatId(QString)"), -1);
     }
+
+    void tunerLabel_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("none") << 0 << QStringLiteral("Pebble");
+        QTest::newRow("one") << 1 << QStringLiteral("Harbor");
+        QTest::newRow("two") << 2 << QStringLiteral("Lantern");
+        QTest::newRow("three, unnamed") << 3 << QStringLiteral("3 Tuners");
+        QTest::newRow("four") << 4 << QStringLiteral("Beacon");
+        QTest::newRow("eight, unnamed") << 8 << QStringLiteral("8 Tuners");
+    }
+
+    void tunerLabel()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, label);
+        RemoteDeviceModel model;
+        QString invoked;
+        QVERIFY2(QMetaObject::invokeMethod(&model, "tunerLabel", Q_RETURN_ARG(QString, invoked), Q_ARG(int, count)),
+                 "the picker cannot call tunerLabel");
+        QCOMPARE(invoked, label);
+    }
+
+    // The model's own methods keep their order, with the label after the row lookup.
+    void methodOrder()
+    {
+        const QMetaObject &meta = RemoteDeviceModel::staticMetaObject;
+        QStringList own;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+            own.append(QString::fromLatin1(meta.method(i).methodSignature()));
+        QCOMPARE(
+            own,
+            QStringList({ "countChanged()", "setDevices(QList<imgr::ImgrMsg>)", "deviceAt(int)", "tunerLabel(int)" }));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRemoteDeviceModel)

@@ -31,6 +31,9 @@ lintian --fail-on error,warning "$app" "$sim" >"$work/lintian.log" 2>&1 || {
 
 contents() { dpkg-deb -c "$1" | awk '{ print $6 }' | grep -v '/$'; }
 contents "$app" | grep -qx './usr/bin/falquin' || fail "falquin.deb lacks the app"
+for file in ./usr/bin/falquin-cli ./usr/share/man/man1/falquin-cli.1.gz ./usr/share/bash-completion/completions/falquin-cli; do
+    contents "$app" | grep -qx "$file" || fail "falquin.deb lacks $file"
+done
 contents "$sim" | grep -qx './usr/bin/falquin-boxsim' || fail "falquin-boxsim.deb lacks the simulator"
 if contents "$app" | grep -q boxsim; then fail "falquin.deb holds simulator files"; fi
 if contents "$sim" | grep -q 'bin/falquin$\|applications\|icons'; then fail "falquin-boxsim.deb holds app files"; fi

@@ -19,9 +19,10 @@ cmake --install "$build" --prefix "$prefix" >"$prefix.log" 2>&1 || { cat "$prefi
 rm -f "$prefix.log"
 
 sizes="16 22 24 32 48 64 128 256 512"
-expected="bin/falquin bin/falquin-boxsim
+expected="bin/falquin bin/falquin-boxsim bin/falquin-cli
 share/applications/$id.desktop share/metainfo/$id.metainfo.xml
-share/man/man1/falquin.1.gz share/man/man1/falquin-boxsim.1.gz
+share/man/man1/falquin.1.gz share/man/man1/falquin-boxsim.1.gz share/man/man1/falquin-cli.1.gz
+share/bash-completion/completions/falquin-cli
 share/doc/falquin/copyright share/doc/falquin/changelog.gz
 share/doc/falquin-boxsim/copyright share/doc/falquin-boxsim/changelog.gz"
 for size in $sizes; do expected+=" share/icons/hicolor/${size}x${size}/apps/$id.png"; done
@@ -32,7 +33,7 @@ done
 extra=$(cd "$prefix" && find . -type f | sed 's|^\./||' | grep -vxF -f <(tr ' ' '\n' <<<"$expected") || true)
 [ -z "$extra" ] || fail "unexpected files installed: $extra"
 
-for binary in falquin falquin-boxsim; do
+for binary in falquin falquin-boxsim falquin-cli; do
     paths=$(readelf -d "$prefix/bin/$binary" | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]/\2/p')
     case "$paths" in
     *"$build"* | *"$source"* | *'$ORIGIN'*) fail "$binary has the runpath $paths" ;;
@@ -72,7 +73,7 @@ grep -q "<release version=\"$version\" date=\"[0-9-]*\">" "$metainfo" || fail "m
 
 # man --warnings prints groff's complaints; a clean page prints none.
 render() { MANWIDTH=100 MANROFFOPT="-rHY=0" man --warnings -E UTF-8 -l "$prefix/share/man/man1/$1.1.gz" 2>"$prefix/man-$1.err"; }
-for page in falquin falquin-boxsim; do
+for page in falquin falquin-boxsim falquin-cli; do
     render "$page" >"$prefix/$page.txt"
     [ ! -s "$prefix/man-$page.err" ] || fail "$page.1: $(cat "$prefix/man-$page.err")"
     grep -q "Falquin $version" "$prefix/$page.txt" || fail "$page.1 does not carry version $version"
@@ -94,6 +95,24 @@ done || failures=$((failures + 1))
 "$prefix/bin/falquin-boxsim" --help | grep -oE '^ +(-[a-z], )?--[a-z-]+' | grep -oE -- '--[a-z-]+' | while read -r option; do
     grep -qF -- "$option" "$prefix/falquin-boxsim.flat" || { echo "FAIL: falquin-boxsim.1 lacks $option" >&2; exit 1; }
 done || failures=$((failures + 1))
+# The command-line tool's page documents every option, key word and exit code it has; the
+# tool itself needs no GUI library.
+cli="$prefix/bin/falquin-cli"
+if readelf -d "$cli" | grep -q 'NEEDED.*libQt6Gui'; then fail "falquin-cli links Qt Gui"; fi
+"$cli" --help | grep -oE -- '--[a-z]+' | sort -u | while read -r option; do
+    grep -qF -- "$option" "$prefix/falquin-cli.flat" || { echo "FAIL: falquin-cli.1 lacks $option" >&2; exit 1; }
+done || failures=$((failures + 1))
+keys=$(sed -n '/^KEYS/,/^EXIT STATUS/p' "$prefix/falquin-cli.txt" | tr -s ' \n' '  ')
+"$cli" --help | sed -n '/^Keys/{n;p;}' | xargs printf '%s\n' | while read -r key; do
+    grep -qF -- "$key" <<<"$keys" || { echo "FAIL: falquin-cli.1 keys section lacks $key" >&2; exit 1; }
+done || failures=$((failures + 1))
+status=$(sed -n '/^EXIT STATUS/,/^EXAMPLES/p' "$prefix/falquin-cli.txt")
+for code in 0 1 2 3 4; do
+    grep -qE "^ +$code\b" <<<"$status" || fail "falquin-cli.1 does not explain exit status $code"
+done
+refused=0
+"$cli" send no-such-key >/dev/null 2>&1 || refused=$?
+[ "$refused" = 2 ] || fail "the installed falquin-cli exits $refused, not 2, for an unknown key"
 
 [ "$failures" = 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "install into a prefix: all checks passed"

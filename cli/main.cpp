@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: Apache-2.0
+// falquin-cli: Falquin's box list and keys for shell scripts, cron jobs and home automation.
+#include "Cli.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    // Falquin's own settings store, for the box it remembers.
+    QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
+    QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+
+    // The sweep's per-network info lines are for the app's log, not a script's output;
+    // QT_LOGGING_RULES still turns them on.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.info=false"));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return cli::run(QCoreApplication::arguments(), out, err);
+}
