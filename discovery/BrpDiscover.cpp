@@ -73,9 +73,6 @@ QList<InterfaceInfo> localInterfaces()
 
 QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces)
 {
-    // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
-    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
-
     QList<Target> targets;
     for (const InterfaceInfo &iface : interfaces) {
         if (!iface.flags.testFlag(QNetworkInterface::IsUp) || !iface.flags.testFlag(QNetworkInterface::IsRunning)
@@ -115,6 +112,9 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
             hooks.problem(SweepProblem::PortUnavailable);
         return {};
     }
+
+    // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
 
     // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
     socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
