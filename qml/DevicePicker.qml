@@ -29,23 +29,33 @@ Popup {
         return keySender.isAddress(ip) // qmllint disable unqualified
     }
 
+    // A name as it is shown and stored: control characters and runs of white space become one
+    // space, and a name with nothing visible left is "", as if the box had sent none.
+    function shownName(name) {
+        return String(name ?? "").replace(/[\s\u0000-\u001f\u007f-\u009f]+/g, " ").trim()
+    }
+
     // id is the box's discovery id, "" for a typed address: only a listed box can be
-    // found again after it changes address.
-    function selectDevice(ip, name, id) {
-        if (!usable(ip))
+    // found again after it changes address. Every value is worked out before the first
+    // is written, so a call that cannot succeed leaves the choice as it was.
+    function selectDevice(ip, name, id = "") {
+        const host = String(ip ?? "")
+        const shown = shownName(name)
+        const boxId = String(id ?? "")
+        if (!usable(host))
             return
         // Host first: setting it clears the name, which would wipe one assigned before.
-        keySender.host = ip // qmllint disable unqualified
-        keySender.deviceName = name // qmllint disable unqualified
-        settings.lastDeviceIp = ip // qmllint disable unqualified
-        settings.lastDeviceName = name // qmllint disable unqualified
-        settings.lastDeviceId = id // qmllint disable unqualified
+        keySender.host = host // qmllint disable unqualified
+        keySender.deviceName = shown // qmllint disable unqualified
+        settings.lastDeviceIp = host // qmllint disable unqualified
+        settings.lastDeviceName = shown // qmllint disable unqualified
+        settings.lastDeviceId = boxId // qmllint disable unqualified
         picker.close()
     }
 
     function connectTyped() {
         if (connectButton.enabled)
-            selectDevice(ipField.text.trim(), "", "")
+            selectDevice(ipField.text.trim(), "")
     }
 
     // The window hosts the picker at its top level, so its parent spans the whole overlay.
@@ -157,8 +167,10 @@ Popup {
                     // A reply without a usable address cannot be chosen.
                     enabled: picker.usable(row.ip)
                     opacity: enabled ? 1 : 0.5
+                    readonly property string label: picker.shownName(row.name) || qsTr("(unnamed)")
+
                     Accessible.role: Accessible.ListItem
-                    Accessible.name: (row.name === "" ? qsTr("(unnamed)") : row.name) + ", " + row.ip
+                    Accessible.name: row.label + ", " + row.ip
                     onClicked: picker.selectDevice(row.ip, row.name, row.deviceIdRaw)
                     onHoveredChanged: {
                         if (hovered)
@@ -180,7 +192,7 @@ Popup {
                         Text {
                             objectName: "nameText"
                             width: row.width - 16
-                            text: row.name === "" ? qsTr("(unnamed)") : row.name
+                            text: row.label
                             textFormat: Text.PlainText
                             elide: Text.ElideRight
                             color: "#f0f0f0"

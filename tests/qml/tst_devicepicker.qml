@@ -165,6 +165,48 @@ TestCase {
         compare(settings.lastDeviceName, "") // qmllint disable unqualified
     }
 
+    // Called as the list and the field call it, and with what a box might send as its name.
+    function test_selectDevice_data() {
+        return [
+            { tag: "ip and name", args: ["10.0.0.7", "Den"], name: "Den", id: "" },
+            { tag: "ip, name and id", args: ["10.0.0.7", "Den", "0e0b0c5151a7"], name: "Den", id: "0e0b0c5151a7" },
+            { tag: "no name", args: ["10.0.0.7", ""], name: "", id: "" },
+            { tag: "blank name", args: ["10.0.0.7", "  \t "], name: "", id: "" },
+            { tag: "control characters only", args: ["10.0.0.7", "\u0001\u001b\u007f"], name: "", id: "" },
+            { tag: "control characters inside", args: ["10.0.0.7", "Den\u0007\nTV "], name: "Den TV", id: "" },
+            { tag: "name missing", args: ["10.0.0.7"], name: "", id: "" },
+            { tag: "unusable address", args: ["tv.local", "Den", "0e0b0c5151a7"], unchanged: true },
+            { tag: "address missing", args: [], unchanged: true },
+        ]
+    }
+
+    function test_selectDevice(data) {
+        settings.lastDeviceId = "0e0b0c5151a2" // qmllint disable unqualified
+        openPicker()
+        picker.selectDevice(...data.args)
+        if (data.unchanged) {
+            verify(picker.visible, "still open")
+            verifyUnchanged()
+            compare(settings.lastDeviceId, "0e0b0c5151a2") // qmllint disable unqualified
+            return
+        }
+        tryCompare(picker, "visible", false)
+        compare(keySender.host, "10.0.0.7") // qmllint disable unqualified
+        compare(keySender.deviceName, data.name) // qmllint disable unqualified
+        compare(settings.lastDeviceIp, "10.0.0.7") // qmllint disable unqualified
+        compare(settings.lastDeviceName, data.name) // qmllint disable unqualified
+        compare(settings.lastDeviceId, data.id) // qmllint disable unqualified
+    }
+
+    // A name with nothing visible in it reads "(unnamed)", like a missing one.
+    function test_unnamedRows() {
+        deviceFeed.show([{ name: " \t", ip: "10.0.0.1", tuners: 1 }, { name: "\u0002\u0003", ip: "10.0.0.2", tuners: 1 }, // qmllint disable unqualified
+                         { name: "A\u0007B", ip: "10.0.0.3", tuners: 1 }])
+        openPicker()
+        const names = rows().map(r => r.name.text).sort()
+        compare(names, ["(unnamed)", "(unnamed)", "A B"])
+    }
+
     function test_markupShownAsTyped() {
         deviceFeed.show([{ name: "<b>x</b>", ip: "10.0.0.5", tuners: 2 }]) // qmllint disable unqualified
         openPicker()
