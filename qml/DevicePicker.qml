@@ -8,6 +8,9 @@ import QtQuick.Layouts
 Popup {
     id: picker
 
+    // The reason under the field waits until the user has typed or pressed Return.
+    property bool addressTried: false
+
     // The box is sold by its tuner count, which says more than the model string.
     function tunerLabel(n) {
         switch (n) {
@@ -27,6 +30,13 @@ Popup {
     // The key sender's own rule, shared with the command line: a numeric address only.
     function usable(ip) {
         return keySender.isAddress(ip) // qmllint disable unqualified
+    }
+
+    // Why the typed text cannot be used, in the key sender's words where it has them.
+    function addressProblem(text) {
+        if (typeof keySender.addressProblem === "function") // qmllint disable unqualified
+            return keySender.addressProblem(text) // qmllint disable unqualified
+        return text === "" ? qsTr("No address typed") : qsTr("Not a numeric IP address")
     }
 
     // A name as it is shown and stored: control characters and runs of white space become one
@@ -54,6 +64,8 @@ Popup {
     }
 
     function connectTyped() {
+        // Return on text that is no address says why, even before anything was typed.
+        addressTried = true
         if (connectButton.enabled)
             selectDevice(ipField.text.trim(), "")
     }
@@ -75,6 +87,9 @@ Popup {
 
     onOpened: {
         ipField.text = keySender.host // qmllint disable unqualified
+        // As in a browser's address bar: what is typed replaces the current address.
+        ipField.selectAll()
+        addressTried = false
         discoveryService.refresh() // qmllint disable unqualified
     }
 
@@ -105,6 +120,8 @@ Popup {
 
             Button {
                 objectName: "refreshButton"
+                // Reached by Tab only: a click leaves the focus, and the visible mark, where it was.
+                focusPolicy: Qt.TabFocus
                 text: qsTr("Refresh")
                 enabled: !discoveryService.scanning // qmllint disable unqualified
                 onClicked: discoveryService.refresh() // qmllint disable unqualified
@@ -126,26 +143,73 @@ Popup {
                 clip: true
                 boundsBehavior: Flickable.StopAtBounds
                 model: remoteDeviceModel // qmllint disable unqualified
-                // Tab reaches the rows, Up/Down walk them, Return chooses one.
-                activeFocusOnTab: true
+                // Tab reaches the rows while one can be chosen, Up/Down walk those, Return
+                // chooses one. Rows without a usable address are passed over.
+                activeFocusOnTab: anyChoosable
                 Accessible.role: Accessible.List
                 Accessible.name: qsTr("Orvantide devices")
 
+                property bool anyChoosable: false
+
+                function choosable(row) {
+                    const box = remoteDeviceModel.deviceAt(row) // qmllint disable unqualified
+                    return box.ip !== undefined && picker.usable(box.ip)
+                }
+
+                // The next row from `from` in direction step (+1 or -1) that can be chosen, or -1.
+                function nextChoosable(from, step) {
+                    for (let row = from + step; row >= 0 && row < count; row += step) {
+                        if (choosable(row))
+                            return row
+                    }
+                    return -1
+                }
+
+                function moveTo(row) {
+                    currentIndex = row
+                    positionViewAtIndex(row, ListView.Contain)
+                }
+
+                function chooseCurrent() {
+                    if (currentIndex < 0 || !choosable(currentIndex))
+                        return
+                    const box = remoteDeviceModel.deviceAt(currentIndex) // qmllint disable unqualified
+                    picker.selectDevice(box.ip, box.name, box.deviceIdRaw)
+                }
+
+                // The model says countChanged after every new list, even one of the same length.
+                Connections {
+                    target: remoteDeviceModel // qmllint disable unqualified
+
+                    function onCountChanged() {
+                        deviceList.anyChoosable = deviceList.nextChoosable(-1, 1) >= 0
+                    }
+                }
+                Component.onCompleted: anyChoosable = nextChoosable(-1, 1) >= 0
+
+                // Focus shows at once: on a row that can be chosen, the first unless one already is.
+                onActiveFocusChanged: {
+                    if (activeFocus && !(currentIndex >= 0 && currentIndex < count && choosable(currentIndex))) {
+                        const first = nextChoosable(-1, 1)
+                        if (first >= 0)
+                            moveTo(first)
+                    }
+                }
+
                 Keys.onReturnPressed: chooseCurrent()
                 Keys.onEnterPressed: chooseCurrent()
-                // Down from the last row goes on to the address field below.
+                // Down from the last row that can be chosen goes on to the address field below.
                 Keys.onDownPressed: (event) => {
-                    if (currentIndex < count - 1)
-                        incrementCurrentIndex()
+                    const next = nextChoosable(currentIndex, 1)
+                    if (next >= 0)
+                        moveTo(next)
                     else
                         ipField.forceActiveFocus()
                 }
-                Keys.onUpPressed: decrementCurrentIndex()
-
-                function chooseCurrent() {
-                    const current = currentItem as AbstractButton
-                    if (current)
-                        current.clicked()
+                Keys.onUpPressed: (event) => {
+                    const previous = nextChoosable(currentIndex, -1)
+                    if (previous >= 0)
+                        moveTo(previous)
                 }
 
                 delegate: AbstractButton {
@@ -259,10 +323,12 @@ Popup {
                 color: "white"
                 Accessible.name: qsTr("IP address")
                 onAccepted: picker.connectTyped()
-                // Up from the field reaches the list's last row, just above it.
+                onTextEdited: picker.addressTried = true
+                // Up from the field reaches the list's last row that can be chosen, just above it.
                 Keys.onUpPressed: (event) => {
-                    if (deviceList.count > 0) {
-                        deviceList.currentIndex = deviceList.count - 1
+                    const last = deviceList.nextChoosable(deviceList.count, -1)
+                    if (last >= 0) {
+                        deviceList.moveTo(last)
                         deviceList.forceActiveFocus()
                     } else
                         event.accepted = false
@@ -279,6 +345,7 @@ Popup {
                 id: connectButton
 
                 objectName: "connectButton"
+                focusPolicy: Qt.TabFocus
                 text: qsTr("Connect")
                 enabled: picker.usable(ipField.text.trim())
                 onClicked: picker.connectTyped()
@@ -288,8 +355,8 @@ Popup {
         Text {
             objectName: "ipReason"
             Layout.fillWidth: true
-            visible: !connectButton.enabled
-            text: ipField.text.trim() === "" ? qsTr("No address typed") : qsTr("Not a numeric IP address")
+            visible: picker.addressTried && !connectButton.enabled
+            text: picker.addressProblem(ipField.text.trim())
             textFormat: Text.PlainText
             wrapMode: Text.Wrap
             color: "#c98a2e"
@@ -299,6 +366,7 @@ Popup {
         Button {
             objectName: "cancelButton"
             Layout.alignment: Qt.AlignRight
+            focusPolicy: Qt.TabFocus
             text: qsTr("Cancel")
             onClicked: picker.close()
         }
