@@ -126,6 +126,10 @@ ApplicationWindow {
             implicitHeight: 24
             focusPolicy: Qt.NoFocus
             hoverEnabled: true
+            // The keyboard's way to the picker is its shortcut, named here.
+            ToolTip.delay: 700
+            ToolTip.text: Accessible.name + " (" + pickerShortcut.nativeText + ")"
+            ToolTip.visible: hovered
             onClicked: window.openPicker()
 
             contentItem: Text {
@@ -239,6 +243,17 @@ ApplicationWindow {
         sequence: "Ctrl+Q"
         context: Qt.ApplicationShortcut
         onActivated: Qt.quit()
+    }
+
+    // The keyboard's way to the picker, as browsers' Ctrl+L goes to their address bar. The
+    // gear stays out of the Tab chain instead: focus parked on it would stop Left/Right.
+    Shortcut {
+        id: pickerShortcut
+
+        sequence: "Ctrl+L"
+        context: Qt.ApplicationShortcut
+        enabled: !window.pickerVisible
+        onActivated: window.openPicker()
     }
 
     Connections {

@@ -409,9 +409,13 @@ TestCase {
             { tag: "power", key: "powerKey", text: "Power (P)" },
             { tag: "two keys", key: "backKey", text: "Back (Backspace, X)" },
             { tag: "ok", key: "okKey", text: "OK (Return, Enter)" },
-            { tag: "digit", key: "digit7Key", text: "Digit 7 (7)" },
-            { tag: "seek key", key: "leftKey", text: "Left (Left)" },
+            { tag: "dot", key: "dotKey", text: "Dot (.)" },
             { tag: "function row", key: "liveKey", text: "Live TV (L)" },
+            // The shortcut is left out where the name already says it.
+            { tag: "digit", key: "digit7Key", text: "Digit 7" },
+            { tag: "arrow", key: "upKey", text: "Up" },
+            { tag: "seek key", key: "leftKey", text: "Left" },
+            { tag: "gear", key: "gearButton", text: "Choose device (Ctrl+L)" },
         ]
     }
 
@@ -428,6 +432,24 @@ TestCase {
         compare(sends.commands(), ["right"])
         mouseMove(win.contentItem, 2, win.height - 2)
         tryVerify(() => !key.ToolTip.visible, 2000)
+    }
+
+    // The keyboard's way to the picker; the remote has the keys again once it closes.
+    function test_pickerShortcut() {
+        keyInput.click(win, Qt.Key_L, Qt.ControlModifier) // qmllint disable unqualified
+        picker = win.devicePopup
+        verify(picker, "Ctrl+L made the picker")
+        tryCompare(picker, "opened", true)
+        const field = findChild(picker.contentItem, "ipField")
+        tryVerify(() => field.activeFocus, 2000, "the address field takes the keys")
+        compare(field.selectedText, "127.0.0.1", "typing replaces the current address")
+        keyInput.click(win, Qt.Key_L, Qt.ControlModifier) // qmllint disable unqualified
+        verify(picker.visible)
+        verify(field.activeFocus)
+        keyInput.click(win, Qt.Key_Escape) // qmllint disable unqualified
+        tryCompare(picker, "visible", false)
+        verify(seekKeys.activeFocus)
+        compare(sends.commands(), [])
     }
 
     function test_gearNeverTakesFocus() {
