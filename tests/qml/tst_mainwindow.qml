@@ -162,6 +162,31 @@ TestCase {
         compare(sends.commands(), [data.cmd + " down", data.cmd + " up"])
     }
 
+    // Whatever comes right after a Left release, within the 10 ms the release waits for a
+    // repeat press, is handled after it: shortcuts are matched before the window sees a key.
+    function test_keyOrder_data() {
+        return [
+            { tag: "shortcut", key: Qt.Key_Up, sent: ["left", "up"] },
+            { tag: "digit", key: Qt.Key_5, sent: ["left", "#5"] },
+            { tag: "other arrow", key: Qt.Key_Right, sent: ["left", "right"] },
+            { tag: "click on a drawn key", click: "guideKey", sent: ["left", "guide"] },
+            { tag: "picker shortcut", key: Qt.Key_L, mod: Qt.ControlModifier, sent: ["left"], picker: true },
+        ]
+    }
+
+    function test_keyOrder(data) {
+        press(Qt.Key_Left)
+        wait(50)
+        keyInput.release(win, Qt.Key_Left) // qmllint disable unqualified
+        if (data.click)
+            mouseClick(item(data.click))
+        else
+            keyInput.click(win, data.key, data.mod || Qt.NoModifier) // qmllint disable unqualified
+        wait(50)
+        compare(sends.commands(), data.sent)
+        compare(win.pickerVisible, !!data.picker)
+    }
+
     function test_otherArrowIgnored() {
         press(Qt.Key_Left)
         press(Qt.Key_Right)
