@@ -232,9 +232,11 @@ ApplicationWindow {
             objectName: "remote"
             anchors.centerIn: parent
             scale: Math.min(seekKeys.width / implicitWidth, seekKeys.height / implicitHeight)
-            // Under a plain scale the software renderer blits rounded corners unfiltered, which
-            // makes them blocky; a rotation far below a pixel sends it down its smooth path.
-            rotation: GraphicsInfo.api === GraphicsInfo.Software ? 0.0001 : 0
+            // The software renderer draws rounded corners smooth only at scale 1: it is given
+            // the remote at its design size in a layer and scales that, filtered. OpenGL draws
+            // the corners smooth at any scale by itself.
+            layer.enabled: GraphicsInfo.api === GraphicsInfo.Software
+            layer.smooth: true
         }
     }
 
