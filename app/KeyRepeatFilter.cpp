@@ -13,6 +13,12 @@ bool isSeekKey(const QKeyEvent *event)
     return event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
 }
 
+// The same key with the same modifiers, not flagged as a repeat: what may pair with a release.
+bool sameStroke(const QKeyEvent &press, const QKeyEvent &release)
+{
+    return press.key() == release.key() && press.modifiers() == release.modifiers() && !press.isAutoRepeat();
+}
+
 std::unique_ptr<QKeyEvent> copyOf(const QKeyEvent &event, bool repeat)
 {
     auto copy = std::make_unique<QKeyEvent>(event.type(), event.key(), event.modifiers(), event.nativeScanCode(),
@@ -37,8 +43,33 @@ KeyRepeatFilter::~KeyRepeatFilter() = default;
 
 bool KeyRepeatFilter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_delivering || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease))
+    if (m_delivering)
         return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        break;
+    case QEvent::ShortcutOverride:
+        // Qt matches shortcuts before the window sees the press, so a held release must go
+        // out now, or the shortcut's key would overtake it. Only a press of the same key may
+        // still pair with it, and it comes to the window next: no shortcut uses Left or Right.
+        if (m_held && !sameStroke(*static_cast<const QKeyEvent *>(event), *m_held))
+            flush();
+        return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::TouchBegin:
+    case QEvent::TabletPress:
+    case QEvent::FocusAboutToChange:
+    case QEvent::FocusOut:
+        // A pointer press or a focus change may act before the release would: decide it first.
+        // A window losing focus still has its focused item then, so the release reaches it.
+        if (m_held)
+            flush();
+        return false;
+    default:
+        return false;
+    }
     auto *window = qobject_cast<QWindow *>(watched);
     if (!window)
         return false;

@@ -17,7 +17,9 @@ class QKeyEvent;
 // keys is held back for a few milliseconds: a press of the same key that carries
 // the release's timestamp, or follows within that time and at most kPairGapMs later
 // by timestamp, turns both into flagged repeats; otherwise the release goes on as
-// it came. Install on the application.
+// it came. A later key (a shortcut is matched before the window sees its press), a
+// pointer press or a focus change lets a held release go at once, so that events keep
+// the order in which they were made. Install on the application.
 class KeyRepeatFilter : public QObject
 {
     Q_OBJECT

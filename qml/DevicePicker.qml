@@ -8,6 +8,9 @@ import QtQuick.Layouts
 Popup {
     id: picker
 
+    // The reason under the field waits until the user has typed or pressed Return.
+    property bool addressTried: false
+
     // One wording for the picker and the command-line tool, kept with the model.
     function tunerLabel(n) {
         return remoteDeviceModel.tunerLabel(n) // qmllint disable unqualified
@@ -18,23 +21,40 @@ Popup {
         return keySender.isAddress(ip) // qmllint disable unqualified
     }
 
+    // Why the typed text cannot be used, in the address rule's own words.
+    function addressProblem(text) {
+        return keySender.addressProblem(text) // qmllint disable unqualified
+    }
+
+    // A name as it is shown and stored: control characters and runs of white space become one
+    // space, and a name with nothing visible left is "", as if the box had sent none.
+    function shownName(name) {
+        return String(name ?? "").replace(/[\s\u0000-\u001f\u007f-\u009f]+/g, " ").trim()
+    }
+
     // id is the box's discovery id, "" for a typed address: only a listed box can be
-    // found again after it changes address.
-    function selectDevice(ip, name, id) {
-        if (!usable(ip))
+    // found again after it changes address. Every value is worked out before the first
+    // is written, so a call that cannot succeed leaves the choice as it was.
+    function selectDevice(ip, name, id = "") {
+        const host = String(ip ?? "")
+        const shown = shownName(name)
+        const boxId = String(id ?? "")
+        if (!usable(host))
             return
         // Host first: setting it clears the name, which would wipe one assigned before.
-        keySender.host = ip // qmllint disable unqualified
-        keySender.deviceName = name // qmllint disable unqualified
-        settings.lastDeviceIp = ip // qmllint disable unqualified
-        settings.lastDeviceName = name // qmllint disable unqualified
-        settings.lastDeviceId = id // qmllint disable unqualified
+        keySender.host = host // qmllint disable unqualified
+        keySender.deviceName = shown // qmllint disable unqualified
+        settings.lastDeviceIp = host // qmllint disable unqualified
+        settings.lastDeviceName = shown // qmllint disable unqualified
+        settings.lastDeviceId = boxId // qmllint disable unqualified
         picker.close()
     }
 
     function connectTyped() {
+        // Return on text that is no address says why, even before anything was typed.
+        addressTried = true
         if (connectButton.enabled)
-            selectDevice(ipField.text.trim(), "", "")
+            selectDevice(ipField.text.trim(), "")
     }
 
     // The window hosts the picker at its top level, so its parent spans the whole overlay.
@@ -64,6 +84,9 @@ Popup {
 
     onOpened: {
         ipField.text = keySender.host // qmllint disable unqualified
+        // As in a browser's address bar: what is typed replaces the current address.
+        ipField.selectAll()
+        addressTried = false
         discoveryService.refresh() // qmllint disable unqualified
     }
 
@@ -95,6 +118,8 @@ Popup {
 
             Button {
                 objectName: "refreshButton"
+                // Reached by Tab only: a click leaves the focus, and the visible mark, where it was.
+                focusPolicy: Qt.TabFocus
                 text: qsTr("Refresh")
                 enabled: !discoveryService.scanning // qmllint disable unqualified
                 onClicked: discoveryService.refresh() // qmllint disable unqualified
@@ -116,26 +141,73 @@ Popup {
                 clip: true
                 boundsBehavior: Flickable.StopAtBounds
                 model: remoteDeviceModel // qmllint disable unqualified
-                // Tab reaches the rows, Up/Down walk them, Return chooses one.
-                activeFocusOnTab: true
+                // Tab reaches the rows while one can be chosen, Up/Down walk those, Return
+                // chooses one. Rows without a usable address are passed over.
+                activeFocusOnTab: anyChoosable
                 Accessible.role: Accessible.List
                 Accessible.name: qsTr("Orvantide devices")
 
+                property bool anyChoosable: false
+
+                function choosable(row) {
+                    const box = remoteDeviceModel.deviceAt(row) // qmllint disable unqualified
+                    return box.ip !== undefined && picker.usable(box.ip)
+                }
+
+                // The next row from `from` in direction step (+1 or -1) that can be chosen, or -1.
+                function nextChoosable(from, step) {
+                    for (let row = from + step; row >= 0 && row < count; row += step) {
+                        if (choosable(row))
+                            return row
+                    }
+                    return -1
+                }
+
+                function moveTo(row) {
+                    currentIndex = row
+                    positionViewAtIndex(row, ListView.Contain)
+                }
+
+                function chooseCurrent() {
+                    if (currentIndex < 0 || !choosable(currentIndex))
+                        return
+                    const box = remoteDeviceModel.deviceAt(currentIndex) // qmllint disable unqualified
+                    picker.selectDevice(box.ip, box.name, box.deviceIdRaw)
+                }
+
+                // The model says countChanged after every new list, even one of the same length.
+                Connections {
+                    target: remoteDeviceModel // qmllint disable unqualified
+
+                    function onCountChanged() {
+                        deviceList.anyChoosable = deviceList.nextChoosable(-1, 1) >= 0
+                    }
+                }
+                Component.onCompleted: anyChoosable = nextChoosable(-1, 1) >= 0
+
+                // Focus shows at once: on a row that can be chosen, the first unless one already is.
+                onActiveFocusChanged: {
+                    if (activeFocus && !(currentIndex >= 0 && currentIndex < count && choosable(currentIndex))) {
+                        const first = nextChoosable(-1, 1)
+                        if (first >= 0)
+                            moveTo(first)
+                    }
+                }
+
                 Keys.onReturnPressed: chooseCurrent()
                 Keys.onEnterPressed: chooseCurrent()
-                // Down from the last row goes on to the address field below.
+                // Down from the last row that can be chosen goes on to the address field below.
                 Keys.onDownPressed: (event) => {
-                    if (currentIndex < count - 1)
-                        incrementCurrentIndex()
+                    const next = nextChoosable(currentIndex, 1)
+                    if (next >= 0)
+                        moveTo(next)
                     else
                         ipField.forceActiveFocus()
                 }
-                Keys.onUpPressed: decrementCurrentIndex()
-
-                function chooseCurrent() {
-                    const current = currentItem as AbstractButton
-                    if (current)
-                        current.clicked()
+                Keys.onUpPressed: (event) => {
+                    const previous = nextChoosable(currentIndex, -1)
+                    if (previous >= 0)
+                        moveTo(previous)
                 }
 
                 delegate: AbstractButton {
@@ -157,8 +229,10 @@ Popup {
                     // A reply without a usable address cannot be chosen.
                     enabled: picker.usable(row.ip)
                     opacity: enabled ? 1 : 0.5
+                    readonly property string label: picker.shownName(row.name) || qsTr("(unnamed)")
+
                     Accessible.role: Accessible.ListItem
-                    Accessible.name: (row.name === "" ? qsTr("(unnamed)") : row.name) + ", " + row.ip
+                    Accessible.name: row.label + ", " + row.ip
                     onClicked: picker.selectDevice(row.ip, row.name, row.deviceIdRaw)
                     onHoveredChanged: {
                         if (hovered)
@@ -180,7 +254,7 @@ Popup {
                         Text {
                             objectName: "nameText"
                             width: row.width - 16
-                            text: row.name === "" ? qsTr("(unnamed)") : row.name
+                            text: row.label
                             textFormat: Text.PlainText
                             elide: Text.ElideRight
                             color: "#f0f0f0"
@@ -247,10 +321,12 @@ Popup {
                 color: "white"
                 Accessible.name: qsTr("IP address")
                 onAccepted: picker.connectTyped()
-                // Up from the field reaches the list's last row, just above it.
+                onTextEdited: picker.addressTried = true
+                // Up from the field reaches the list's last row that can be chosen, just above it.
                 Keys.onUpPressed: (event) => {
-                    if (deviceList.count > 0) {
-                        deviceList.currentIndex = deviceList.count - 1
+                    const last = deviceList.nextChoosable(deviceList.count, -1)
+                    if (last >= 0) {
+                        deviceList.moveTo(last)
                         deviceList.forceActiveFocus()
                     } else
                         event.accepted = false
@@ -267,6 +343,7 @@ Popup {
                 id: connectButton
 
                 objectName: "connectButton"
+                focusPolicy: Qt.TabFocus
                 text: qsTr("Connect")
                 enabled: picker.usable(ipField.text.trim())
                 onClicked: picker.connectTyped()
@@ -276,8 +353,8 @@ Popup {
         Text {
             objectName: "ipReason"
             Layout.fillWidth: true
-            visible: !connectButton.enabled
-            text: ipField.text.trim() === "" ? qsTr("No address typed") : qsTr("Not a numeric IP address")
+            visible: picker.addressTried && !connectButton.enabled
+            text: picker.addressProblem(ipField.text.trim())
             textFormat: Text.PlainText
             wrapMode: Text.Wrap
             color: "#c98a2e"
@@ -287,6 +364,7 @@ Popup {
         Button {
             objectName: "cancelButton"
             Layout.alignment: Qt.AlignRight
+            focusPolicy: Qt.TabFocus
             text: qsTr("Cancel")
             onClicked: picker.close()
         }

@@ -133,6 +133,10 @@ ApplicationWindow {
             implicitHeight: 24
             focusPolicy: Qt.NoFocus
             hoverEnabled: true
+            // The keyboard's way to the picker is its shortcut, named here.
+            ToolTip.delay: 700
+            ToolTip.text: Accessible.name + " (" + pickerShortcut.nativeText + ")"
+            ToolTip.visible: hovered
             onClicked: window.openPicker()
 
             contentItem: Text {
@@ -235,9 +239,11 @@ ApplicationWindow {
             objectName: "remote"
             anchors.centerIn: parent
             scale: Math.min(seekKeys.width / implicitWidth, seekKeys.height / implicitHeight)
-            // Under a plain scale the software renderer blits rounded corners unfiltered, which
-            // makes them blocky; a rotation far below a pixel sends it down its smooth path.
-            rotation: GraphicsInfo.api === GraphicsInfo.Software ? 0.0001 : 0
+            // The software renderer draws rounded corners smooth only at scale 1: it is given
+            // the remote at its design size in a layer and scales that, filtered. OpenGL draws
+            // the corners smooth at any scale by itself.
+            layer.enabled: GraphicsInfo.api === GraphicsInfo.Software
+            layer.smooth: true
         }
     }
 
@@ -246,6 +252,17 @@ ApplicationWindow {
         sequence: "Ctrl+Q"
         context: Qt.ApplicationShortcut
         onActivated: Qt.quit()
+    }
+
+    // The keyboard's way to the picker, as browsers' Ctrl+L goes to their address bar. The
+    // gear stays out of the Tab chain instead: focus parked on it would stop Left/Right.
+    Shortcut {
+        id: pickerShortcut
+
+        sequence: "Ctrl+L"
+        context: Qt.ApplicationShortcut
+        enabled: !window.pickerVisible
+        onActivated: window.openPicker()
     }
 
     Connections {

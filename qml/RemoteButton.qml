@@ -48,15 +48,18 @@ AbstractButton {
     hoverEnabled: true
     // Qt Widgets' tooltip wake-up delay. ToolTip is a popup that never takes focus.
     ToolTip.delay: 700
-    // The key's name and, inside the main window, its keyboard shortcut. Worked out on
-    // hover only, so the window does not look up 35 shortcuts while it starts.
+    // The key's name and, inside the main window, its keyboard shortcut where that says more
+    // than the name: "Guide (G)", but "Up" and "Digit 7". Worked out on hover only, so the
+    // window does not look up 35 shortcuts while it starts.
     ToolTip.text: {
         if (!hovered)
             return ""
         const name = Accessible.name
         const lookUp = ApplicationWindow.window ? ApplicationWindow.window["shortcutText"] : undefined
         const keys = typeof lookUp === "function" ? lookUp(keyCommand) : ""
-        return keys !== "" ? name + " (" + keys + ")" : name
+        const words = name.split(" ")
+        const named = keys.split(", ").every(key => words.includes(key))
+        return keys !== "" && !named ? name + " (" + keys + ")" : name
     }
     ToolTip.visible: hovered && ToolTip.text !== ""
 

@@ -6,23 +6,33 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QTest>
 #include <QWindow>
 
 namespace {
 
 // Records the key events it gets as "P"/"R" (press/release), "*" when flagged as repeat,
-// and the key's name when it is not Left.
+// and the key's name when it is not Left; a pointer press as "M", a focus loss as "F" and
+// its Up shortcut as "Sup".
 class Recorder : public QWindow
 {
 public:
+    Recorder()
+    {
+        QObject::connect(&upShortcut, &QShortcut::activated, this, [this] { add(QStringLiteral("Sup")); });
+    }
+
     QStringList events;
     QList<qint64> at;
     QElapsedTimer clock;
+    QShortcut upShortcut { QKeySequence(Qt::Key_Up), this };
 
 protected:
     void keyPressEvent(QKeyEvent *event) override { record("P", event); }
     void keyReleaseEvent(QKeyEvent *event) override { record("R", event); }
+    void mousePressEvent(QMouseEvent *) override { add(QStringLiteral("M")); }
+    void focusOutEvent(QFocusEvent *) override { add(QStringLiteral("F")); }
 
 private:
     void record(const char *type, const QKeyEvent *event)
@@ -34,6 +44,11 @@ private:
             text += QLatin1String("up");
         if (event->isAutoRepeat())
             text += QLatin1Char('*');
+        add(text);
+    }
+
+    void add(const QString &text)
+    {
         events << text;
         at << clock.elapsed();
     }
@@ -52,7 +67,8 @@ private slots:
     {
         // Each step: "P" or "R" (press/release), an optional key ("right", "up"; Left otherwise),
         // "@" and the event's timestamp, an optional "*" (flagged as repeat), and "+" and a pause
-        // in ms before the next step.
+        // in ms before the next step. Or, made as the platform makes them: "K" and a key for a
+        // stroke through the shortcut map, "M" for a click, "F" for the window losing focus.
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("delivered");
         QTest::newRow("unflagged pair, one timestamp")
@@ -72,6 +88,19 @@ private slots:
             << QStringList { "P", "R", "Pright", "Rright" };
         QTest::newRow("other keys are not held back")
             << QStringList { "Pup@100", "Rup@600", "Pup@600+50" } << QStringList { "Pup", "Rup", "Pup" };
+        // Anything made after the release is handled after it, not 10 ms later.
+        QTest::newRow("a shortcut waits for the release")
+            << QStringList { "P@100+5", "R@200", "Kup+50" } << QStringList { "P", "R", "Sup", "Rup" };
+        QTest::newRow("another key's press waits for the release")
+            << QStringList { "P@100+5", "R@200", "Kright+50" } << QStringList { "P", "R", "Pright", "Rright" };
+        QTest::newRow("a click waits for the release")
+            << QStringList { "P@100+5", "R@200", "M+50" } << QStringList { "P", "R", "M" };
+        QTest::newRow("a focus loss waits for the release")
+            << QStringList { "P@100+5", "R@200", "F+50" } << QStringList { "P", "R", "F" };
+        // The same key's press still pairs, though the shortcut map sees it first.
+        QTest::newRow("unflagged pair through the shortcut map")
+            << QStringList { "P@100+50", "R@600", "O@600", "P@600+50", "R@900+50" }
+            << QStringList { "P", "R*", "P*", "R" };
     }
 
     void events()
@@ -79,24 +108,42 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QStringList, delivered);
         Recorder window;
+        window.resize(100, 100);
+        // Shortcuts answer only while the application is active.
+        window.show();
+        window.requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
         window.clock.start();
         QList<qint64> releasedAt;
         for (const QString &step : steps) {
-            const QString type = step.left(1);
-            const int atSign = step.indexOf(QLatin1Char('@'));
-            const QString name = step.mid(1, atSign - 1);
+            const QChar type = step.front();
             const int plus = step.indexOf(QLatin1Char('+'));
-            const QString stamp = step.mid(atSign + 1, plus < 0 ? -1 : plus - atSign - 1);
+            const QString body = step.mid(1, plus < 0 ? -1 : plus - 1);
+            const int atSign = body.indexOf(QLatin1Char('@'));
+            const QString name = body.left(atSign);
+            const QString stamp = atSign < 0 ? QString() : body.mid(atSign + 1);
             const bool repeat = stamp.endsWith(QLatin1Char('*'));
-            const int key = name == QLatin1String("right") ? Qt::Key_Right
-                : name == QLatin1String("up")              ? Qt::Key_Up
-                                                           : Qt::Key_Left;
-            QKeyEvent event(type == QLatin1String("P") ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier,
-                            QString(), repeat);
-            event.setTimestamp(QStringView(stamp).chopped(repeat ? 1 : 0).toULong());
-            if (type == QLatin1String("R"))
-                releasedAt << window.clock.elapsed();
-            QCoreApplication::sendEvent(&window, &event);
+            const Qt::Key key = name == QLatin1String("right") ? Qt::Key_Right
+                : name == QLatin1String("up")                  ? Qt::Key_Up
+                                                               : Qt::Key_Left;
+            if (type == QLatin1Char('K')) {
+                QTest::keyClick(&window, key);
+            } else if (type == QLatin1Char('M')) {
+                QTest::mouseClick(&window, Qt::LeftButton);
+            } else if (type == QLatin1Char('F')) {
+                QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+                QCoreApplication::sendEvent(&window, &focusOut);
+            } else {
+                // "O": what Qt sends the window before it matches a press against the shortcuts.
+                const QEvent::Type eventType = type == QLatin1Char('P') ? QEvent::KeyPress
+                    : type == QLatin1Char('O')                          ? QEvent::ShortcutOverride
+                                                                        : QEvent::KeyRelease;
+                QKeyEvent event(eventType, key, Qt::NoModifier, QString(), repeat);
+                event.setTimestamp(QStringView(stamp).chopped(repeat ? 1 : 0).toULong());
+                if (type == QLatin1Char('R'))
+                    releasedAt << window.clock.elapsed();
+                QCoreApplication::sendEvent(&window, &event);
+            }
             if (plus >= 0)
                 QTest::qWait(step.mid(plus + 1).toInt());
         }

@@ -166,6 +166,48 @@ TestCase {
         compare(settings.lastDeviceName, "") // qmllint disable unqualified
     }
 
+    // Called as the list and the field call it, and with what a box might send as its name.
+    function test_selectDevice_data() {
+        return [
+            { tag: "ip and name", args: ["10.0.0.7", "Den"], name: "Den", id: "" },
+            { tag: "ip, name and id", args: ["10.0.0.7", "Den", "0e0b0c5151a7"], name: "Den", id: "0e0b0c5151a7" },
+            { tag: "no name", args: ["10.0.0.7", ""], name: "", id: "" },
+            { tag: "blank name", args: ["10.0.0.7", "  \t "], name: "", id: "" },
+            { tag: "control characters only", args: ["10.0.0.7", "\u0001\u001b\u007f"], name: "", id: "" },
+            { tag: "control characters inside", args: ["10.0.0.7", "Den\u0007\nTV "], name: "Den TV", id: "" },
+            { tag: "name missing", args: ["10.0.0.7"], name: "", id: "" },
+            { tag: "unusable address", args: ["tv.local", "Den", "0e0b0c5151a7"], unchanged: true },
+            { tag: "address missing", args: [], unchanged: true },
+        ]
+    }
+
+    function test_selectDevice(data) {
+        settings.lastDeviceId = "0e0b0c5151a2" // qmllint disable unqualified
+        openPicker()
+        picker.selectDevice(...data.args)
+        if (data.unchanged) {
+            verify(picker.visible, "still open")
+            verifyUnchanged()
+            compare(settings.lastDeviceId, "0e0b0c5151a2") // qmllint disable unqualified
+            return
+        }
+        tryCompare(picker, "visible", false)
+        compare(keySender.host, "10.0.0.7") // qmllint disable unqualified
+        compare(keySender.deviceName, data.name) // qmllint disable unqualified
+        compare(settings.lastDeviceIp, "10.0.0.7") // qmllint disable unqualified
+        compare(settings.lastDeviceName, data.name) // qmllint disable unqualified
+        compare(settings.lastDeviceId, data.id) // qmllint disable unqualified
+    }
+
+    // A name with nothing visible in it reads "(unnamed)", like a missing one.
+    function test_unnamedRows() {
+        deviceFeed.show([{ name: " \t", ip: "10.0.0.1", tuners: 1 }, { name: "\u0002\u0003", ip: "10.0.0.2", tuners: 1 }, // qmllint disable unqualified
+                         { name: "A\u0007B", ip: "10.0.0.3", tuners: 1 }])
+        openPicker()
+        const names = rows().map(r => r.name.text).sort()
+        compare(names, ["(unnamed)", "(unnamed)", "A B"])
+    }
+
     function test_markupShownAsTyped() {
         deviceFeed.show([{ name: "<b>x</b>", ip: "10.0.0.5", tuners: 2 }]) // qmllint disable unqualified
         openPicker()
@@ -189,8 +231,7 @@ TestCase {
         openPicker()
         const field = child("ipField")
         tryVerify(() => field.activeFocus, 2000, "the field takes the keys when the picker opens")
-        field.selectAll()
-        keyClick(Qt.Key_Delete)
+        compare(field.selectedText, "10.0.0.9", "the current address is selected, so typing replaces it")
         for (const c of data.text)
             keyClick(c)
         compare(field.text, data.text)
@@ -228,10 +269,11 @@ TestCase {
         tryVerify(() => field.activeFocus, 2000)
         field.text = data.text
         verify(!child("connectButton").enabled)
+        verify(!child("ipReason").visible, "no reason before the user typed or pressed Return")
+        keyClick(Qt.Key_Return)
         verify(child("ipReason").visible)
         compare(child("ipReason").text, data.reason)
         compare(child("ipReason").textFormat, Text.PlainText)
-        keyClick(Qt.Key_Return)
         keyClick(Qt.Key_Enter, Qt.KeypadModifier)
         mouseClick(child("connectButton"))
         wait(50)
@@ -240,6 +282,23 @@ TestCase {
         field.text = "10.0.0.1"
         verify(child("connectButton").enabled)
         verify(!child("ipReason").visible)
+    }
+
+    // The reason shows as soon as the user types, and again at each opening only then.
+    function test_reasonWhileTyping() {
+        openPicker()
+        const field = child("ipField")
+        tryVerify(() => field.activeFocus, 2000)
+        field.text = ""
+        verify(!child("ipReason").visible, "none for an empty field nobody typed in")
+        for (const c of "tv.l")
+            keyClick(c)
+        verify(child("ipReason").visible)
+        compare(child("ipReason").text, "Not a numeric IP address")
+        keyClick(Qt.Key_Escape)
+        tryCompare(picker, "visible", false)
+        openPicker()
+        verify(!child("ipReason").visible, "a new opening starts without it")
     }
 
     function test_rowWithoutAddressCannotBeChosen() {
@@ -278,6 +337,83 @@ TestCase {
         compare(settings.lastDeviceIp, "10.0.0.2") // qmllint disable unqualified
         compare(settings.lastDeviceName, "Den") // qmllint disable unqualified
         compare(settings.lastDeviceId, "0e0b0c5151a2") // qmllint disable unqualified
+    }
+
+    // Up, Down and Tab pass over rows that cannot be chosen, and the list marks its row at once.
+    function test_keyboardSkipsUnusableRows() {
+        deviceFeed.show([{ name: "A", ip: "", tuners: 1 }, { name: "B", ip: "10.0.0.2", tuners: 1 }, // qmllint disable unqualified
+                         { name: "C", ip: "tv.local", tuners: 1 }, { name: "D", ip: "10.0.0.4", tuners: 1 },
+                         { name: "E", ip: "", tuners: 1 }])
+        openPicker()
+        const list = child("deviceList")
+        const field = child("ipField")
+        tryVerify(() => field.activeFocus, 2000)
+        keyClick(Qt.Key_Up)
+        verify(list.activeFocus, "Up from the field reaches the list")
+        compare(list.currentIndex, 3, "on the last row that can be chosen")
+        verify(list.currentItem.current, "and shows it")
+        keyClick(Qt.Key_Up)
+        compare(list.currentIndex, 1)
+        keyClick(Qt.Key_Up)
+        compare(list.currentIndex, 1, "nothing above it can be chosen")
+        keyClick(Qt.Key_Down)
+        compare(list.currentIndex, 3)
+        keyClick(Qt.Key_Down)
+        verify(field.activeFocus, "Down from the last row that can be chosen leaves the list")
+
+        list.currentIndex = 0
+        let tabs = 0
+        while (!list.activeFocus && tabs++ < 8)
+            keyClick(Qt.Key_Tab)
+        verify(list.activeFocus, "Tab reaches the list")
+        compare(list.currentIndex, 1, "its first row that can be chosen, shown before any arrow key")
+        verify(list.currentItem.current)
+        keyClick(Qt.Key_Return)
+        tryCompare(picker, "visible", false)
+        compare(keySender.host, "10.0.0.2") // qmllint disable unqualified
+    }
+
+    // Tab goes the way the eye reads, round the picker, and shows where it is.
+    function test_tabOrder_data() {
+        return [
+            { tag: "address typed", text: "10.0.0.1", boxes: [{ name: "Den", ip: "10.0.0.7" }],
+              order: ["connectButton", "cancelButton", "refreshButton", "deviceList", "ipField"] },
+            { tag: "no address", text: "", boxes: [{ name: "Den", ip: "10.0.0.7" }],
+              order: ["cancelButton", "refreshButton", "deviceList", "ipField"] },
+            { tag: "no row to choose", text: "10.0.0.1", boxes: [{ name: "Ghost", ip: "" }],
+              order: ["connectButton", "cancelButton", "refreshButton", "ipField"] },
+        ]
+    }
+
+    function test_tabOrder(data) {
+        deviceFeed.show(data.boxes) // qmllint disable unqualified
+        openPicker()
+        const field = child("ipField")
+        tryVerify(() => field.activeFocus, 2000)
+        field.text = data.text
+        // Refresh waits for the sweep that the opening started.
+        const order = data.order.filter(name => name !== "refreshButton" || child(name).enabled)
+        const reached = []
+        for (let i = 0; i < order.length; ++i) {
+            keyClick(Qt.Key_Tab)
+            const name = order.find(n => child(n).activeFocus) || "?"
+            reached.push(name)
+            const part = child(order[i])
+            if (name === "ipField")
+                compare(String(part.background.border.color), "#f5871f", "the field shows its focus")
+            else if (name === "deviceList")
+                verify(part.currentItem && part.currentItem.current, "the list shows its row")
+            else if (name !== "?")
+                verify(part.visualFocus, name + " shows its focus")
+        }
+        compare(reached, order)
+        // And back again from the field, round to the field.
+        const back = []
+        for (let i = 0; i < order.length; ++i) {
+            keyClick(Qt.Key_Backtab)
+            back.push(order.find(n => child(n).activeFocus) || "?")
+        }
+        compare(back, order.slice(0, -1).reverse().concat(["ipField"]))
     }
 
     function test_closeWithoutChoice_data() {

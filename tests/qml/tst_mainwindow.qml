@@ -162,6 +162,31 @@ TestCase {
         compare(sends.commands(), [data.cmd + " down", data.cmd + " up"])
     }
 
+    // Whatever comes right after a Left release, within the 10 ms the release waits for a
+    // repeat press, is handled after it: shortcuts are matched before the window sees a key.
+    function test_keyOrder_data() {
+        return [
+            { tag: "shortcut", key: Qt.Key_Up, sent: ["left", "up"] },
+            { tag: "digit", key: Qt.Key_5, sent: ["left", "#5"] },
+            { tag: "other arrow", key: Qt.Key_Right, sent: ["left", "right"] },
+            { tag: "click on a drawn key", click: "guideKey", sent: ["left", "guide"] },
+            { tag: "picker shortcut", key: Qt.Key_L, mod: Qt.ControlModifier, sent: ["left"], picker: true },
+        ]
+    }
+
+    function test_keyOrder(data) {
+        press(Qt.Key_Left)
+        wait(50)
+        keyInput.release(win, Qt.Key_Left) // qmllint disable unqualified
+        if (data.click)
+            mouseClick(item(data.click))
+        else
+            keyInput.click(win, data.key, data.mod || Qt.NoModifier) // qmllint disable unqualified
+        wait(50)
+        compare(sends.commands(), data.sent)
+        compare(win.pickerVisible, !!data.picker)
+    }
+
     function test_otherArrowIgnored() {
         press(Qt.Key_Left)
         press(Qt.Key_Right)
@@ -423,9 +448,13 @@ TestCase {
             { tag: "power", key: "powerKey", text: "Power (P)" },
             { tag: "two keys", key: "backKey", text: "Back (Backspace, X)" },
             { tag: "ok", key: "okKey", text: "OK (Return, Enter)" },
-            { tag: "digit", key: "digit7Key", text: "Digit 7 (7)" },
-            { tag: "seek key", key: "leftKey", text: "Left (Left)" },
+            { tag: "dot", key: "dotKey", text: "Dot (.)" },
             { tag: "function row", key: "liveKey", text: "Live TV (L)" },
+            // The shortcut is left out where the name already says it.
+            { tag: "digit", key: "digit7Key", text: "Digit 7" },
+            { tag: "arrow", key: "upKey", text: "Up" },
+            { tag: "seek key", key: "leftKey", text: "Left" },
+            { tag: "gear", key: "gearButton", text: "Choose device (Ctrl+L)" },
         ]
     }
 
@@ -442,6 +471,24 @@ TestCase {
         compare(sends.commands(), ["right"])
         mouseMove(win.contentItem, 2, win.height - 2)
         tryVerify(() => !key.ToolTip.visible, 2000)
+    }
+
+    // The keyboard's way to the picker; the remote has the keys again once it closes.
+    function test_pickerShortcut() {
+        keyInput.click(win, Qt.Key_L, Qt.ControlModifier) // qmllint disable unqualified
+        picker = win.devicePopup
+        verify(picker, "Ctrl+L made the picker")
+        tryCompare(picker, "opened", true)
+        const field = findChild(picker.contentItem, "ipField")
+        tryVerify(() => field.activeFocus, 2000, "the address field takes the keys")
+        compare(field.selectedText, "127.0.0.1", "typing replaces the current address")
+        keyInput.click(win, Qt.Key_L, Qt.ControlModifier) // qmllint disable unqualified
+        verify(picker.visible)
+        verify(field.activeFocus)
+        keyInput.click(win, Qt.Key_Escape) // qmllint disable unqualified
+        tryCompare(picker, "visible", false)
+        verify(seekKeys.activeFocus)
+        compare(sends.commands(), [])
     }
 
     function test_gearNeverTakesFocus() {
