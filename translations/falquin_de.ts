@@ -69,14 +69,6 @@
         <source>IP address</source>
         <translation>IP-Adresse</translation>
     </message>
-    <message>
-        <source>No address typed</source>
-        <translation>Keine Adresse eingegeben</translation>
-    </message>
-    <message>
-        <source>Not a numeric IP address</source>
-        <translation>Keine numerische IP-Adresse</translation>
-    </message>
 </context>
 <context>
     <name>DiscoveryService</name>
