@@ -74,8 +74,8 @@ ApplicationWindow {
 
     // A box chosen from the list that stops answering may just have a new address; the key
     // sender's follower looks for it and says when it has moved.
-    readonly property QtObject follower: keySender.follower // qmllint disable unqualified
-    readonly property bool searching: follower !== null && follower.searching // qmllint disable missing-property
+    readonly property var follower: keySender.follower // qmllint disable unqualified
+    readonly property bool searching: !!follower && follower.searching
 
     function openPicker() {
         pickerLoader.active = true

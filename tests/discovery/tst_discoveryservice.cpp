@@ -102,8 +102,7 @@ private slots:
         injectWhenListening(burst);
         QTRY_COMPARE_WITH_TIMEOUT(model.count(), 256, 3000);
         QVERIFY2(service.isScanning(), "the rows came only with the sweep's end");
-        qInfo("256 replies in %d batch(es); the longest took the GUI thread %.2f ms", batches,
-              double(longestNs) / 1e6);
+        qInfo("256 replies in %d batch(es); the longest took the GUI thread %.2f ms", batches, double(longestNs) / 1e6);
         QTRY_VERIFY_WITH_TIMEOUT(!service.isScanning(), 12000);
         QCOMPARE(model.count(), 256);
         QCOMPARE(resets.size(), 0);
