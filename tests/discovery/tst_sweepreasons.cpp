@@ -57,15 +57,19 @@ private slots:
             problems << service.problem();
         });
         std::optional<WarningLog> log(std::in_place);
+        QSignalSpy finished(&service, &DiscoveryService::finished);
         service.refresh();
-        QTRY_VERIFY_WITH_TIMEOUT(!order.isEmpty() && order.last() == QLatin1String("idle"), 12000);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 12000);
         const QStringList warnings = log->warnings();
         log.reset();
 
         QCOMPARE(service.problem(), problem);
         QCOMPARE(service.property("problem").toString(), problem);
-        // The reason is in place when the picker hears that the sweep started, and still when it ended.
-        QCOMPARE(order, QStringList({ "scanning", "idle" }));
+        // The reason is in place when the picker hears that the sweep started, and still when it
+        // ended. (A sweep that cannot bind may be over before its start is announced, so the
+        // first announcement can already read idle.)
+        QCOMPARE(order.size(), 2);
+        QCOMPARE(order.last(), QStringLiteral("idle"));
         QCOMPARE(problems, QStringList({ problem, problem }));
         if (logged.isEmpty())
             QCOMPARE(warnings, QStringList());
