@@ -63,14 +63,14 @@ void DiscoveryService::refresh()
     // a few batches, not one event each.
     m_watcher.setFuture(QtConcurrent::run(
         QThreadPool::globalInstance(),
-        [](QPromise<Part> &promise, const QByteArray &id, std::atomic<bool> *stop) {
+        [](QPromise<Batch> &promise, const QByteArray &id, std::atomic<bool> *stop) {
             brp::SweepHooks hooks;
             hooks.replies = [&promise](const QList<brp::Reply> &replies) {
-                Part part;
-                part.replies = replies;
-                promise.addResult(std::move(part));
+                Batch batch;
+                batch.replies = replies;
+                promise.addResult(std::move(batch));
             };
-            Part last;
+            Batch last;
             last.last = true;
             last.devices = brp::brpDiscover(id, kClientName, DISCOVER_TIMEOUT_MS, stop,
                                             QHostAddress(QHostAddress::Broadcast), &last.problem, hooks);
@@ -82,11 +82,11 @@ void DiscoveryService::refresh()
 
 void DiscoveryService::onResultsReady(int begin, int end)
 {
-    const QFuture<Part> future = m_watcher.future();
+    const QFuture<Batch> future = m_watcher.future();
     for (int i = begin; i < end; ++i) {
-        const Part part = future.resultAt(i);
-        if (!part.replies.isEmpty())
-            emit m_feed.arrived(part.replies);
+        const Batch batch = future.resultAt(i);
+        if (!batch.replies.isEmpty())
+            emit m_feed.arrived(batch.replies);
     }
 }
 
@@ -102,10 +102,10 @@ void DiscoveryService::setProblem(brp::SweepProblem problem)
 
 void DiscoveryService::onWatcherFinished()
 {
-    // A sweep that ended without its last part (it threw) reports an empty list rather than rethrowing here.
-    const QFuture<Part> future = m_watcher.future();
+    // A sweep that ended without its last batch (it threw) reports an empty list rather than rethrowing here.
+    const QFuture<Batch> future = m_watcher.future();
     const int count = future.resultCount();
-    const Part last = count > 0 && future.resultAt(count - 1).last ? future.resultAt(count - 1) : Part();
+    const Batch last = count > 0 && future.resultAt(count - 1).last ? future.resultAt(count - 1) : Batch();
     // Settled before the end is announced, so the picker never shows a stale reason.
     setProblem(last.problem);
     emit finished(last.devices);

@@ -45,7 +45,7 @@ private slots:
 
 private:
     // What the sweep's thread hands over: a read pass's replies, or, last, the sweep's end.
-    struct Part
+    struct Batch
     {
         QList<brp::Reply> replies;
         bool last = false;
@@ -57,7 +57,7 @@ private:
     void setProblem(brp::SweepProblem problem);
 
     DeviceIdentity *m_identity;
-    QFutureWatcher<Part> m_watcher;
+    QFutureWatcher<Batch> m_watcher;
     std::atomic<bool> m_stop;
     QString m_problem;
     ReplyFeed m_feed;

@@ -24,28 +24,28 @@ bool isHexDigit(QChar c)
 
 enum class Quad { Valid, NotWhole, LeadingZero };
 
-// Exactly four decimal parts 0-255. QHostAddress would also take inet_aton's short forms
-// ("10.77.2" is 10.77.0.2) and octal parts ("010" is 8): a box the user did not type.
+// Exactly four decimal numbers 0-255. QHostAddress would also take inet_aton's short forms
+// ("10.77.2" is 10.77.0.2) and octal numbers ("010" is 8): a box the user did not type.
 Quad checkQuad(QStringView text, quint32 *value = nullptr)
 {
     quint32 result = 0;
-    int parts = 0;
+    int octets = 0;
     bool leadingZero = false;
-    for (QStringView part : text.split(u'.')) {
-        if (++parts > 4 || part.isEmpty())
+    for (QStringView octet : text.split(u'.')) {
+        if (++octets > 4 || octet.isEmpty())
             return Quad::NotWhole;
         int number = 0;
-        for (const QChar c : part) {
+        for (const QChar c : octet) {
             if (!isAsciiDigit(c))
                 return Quad::NotWhole;
             number = qMin(number * 10 + (c.unicode() - u'0'), 256);
         }
         if (number > 255)
             return Quad::NotWhole;
-        leadingZero = leadingZero || (part.size() > 1 && part.front() == u'0');
+        leadingZero = leadingZero || (octet.size() > 1 && octet.front() == u'0');
         result = result << 8 | quint32(number);
     }
-    if (parts != 4)
+    if (octets != 4)
         return Quad::NotWhole;
     if (leadingZero)
         return Quad::LeadingZero;

@@ -88,7 +88,8 @@ private slots:
                                   "no network to sweep: run through run-test.sh --netns --lan", 5000);
     }
 
-    // What a reply must be for its address to be taken: the machine's networks are given here.
+    // What a reply must be for its address to be taken, beyond the socket rows below: the
+    // machine's networks are given here.
     void refusals_data()
     {
         QTest::addColumn<QString>("claimed");
@@ -98,14 +99,6 @@ private slots:
                                                << "192.168.1.7" << true;
         QTest::newRow("on the second network") << "10.1.2.3"
                                                << "10.1.2.3" << true;
-        QTest::newRow("everyone") << "255.255.255.255"
-                                  << "255.255.255.255" << false;
-        QTest::newRow("unspecified") << "0.0.0.0"
-                                     << "0.0.0.0" << false;
-        QTest::newRow("multicast") << "224.0.0.1"
-                                   << "224.0.0.1" << false;
-        QTest::newRow("loopback") << "127.0.0.1"
-                                  << "127.0.0.1" << false;
         QTest::newRow("directed broadcast") << "192.168.1.255"
                                             << "192.168.1.255" << false;
         QTest::newRow("network address") << "192.168.1.0"

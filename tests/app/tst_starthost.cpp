@@ -79,7 +79,7 @@ void TestStartHost::precedence_data()
     QTest::newRow("stored short form") << "10.77.0" << QStringList() << ""
                                        << "10.77.0"
                                        << "Den" << QStringList { badStore.arg("10.77.0", notWhole) };
-    QTest::newRow("stored octal part") << "10.77.0.010" << QStringList() << ""
+    QTest::newRow("stored octal number") << "10.77.0.010" << QStringList() << ""
                                        << "10.77.0.010"
                                        << "Den"
                                        << QStringList { badStore.arg("10.77.0.010", "Leading zeros are not allowed") };

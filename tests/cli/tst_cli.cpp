@@ -126,19 +126,6 @@ private slots:
         QCOMPARE(version.out, QStringLiteral("falquin-cli " FALQUIN_VERSION "\n"));
     }
 
-    // The remote's own command strings, each spelled as the box expects it.
-    void keyWords()
-    {
-        QStringList expected = QStringLiteral("up down left right ok back #0 #1 #2 #3 #4 #5 #6 #7 #8 #9 . guide info "
-                                              "zap menu dvr live record ba mute POWER ON OFF")
-                                   .split(QLatin1Char(' '));
-        expected << "rew down"
-                 << "rew up"
-                 << "ff down"
-                 << "ff up";
-        QCOMPARE(cli::keyWords(), expected);
-    }
-
     void send_data()
     {
         QTest::addColumn<QStringList>("keys");
@@ -182,19 +169,6 @@ private slots:
         QCOMPARE(result.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts), errLines);
         QTest::qWait(100); // a key sent after the failure would be here by now
         QCOMPARE(m_received, received);
-    }
-
-    // "#1 #2 #3" must never become "#1 #3": each key waits for the previous answer.
-    void sendWaitsForEachAnswer()
-    {
-        KeyService::Behaviour slow;
-        slow.delayMs = 300;
-        m_box.setBehaviour(slow);
-        const Result result = runCli({ "send", "--host", "127.0.0.1", "#1", "#2" });
-        QVERIFY2(result.code == cli::kOk, qPrintable(explain(result)));
-        QCOMPARE(m_received, QStringList({ "#1", "#2" }));
-        const qint64 gap = m_receivedAt.at(1) - m_receivedAt.at(0);
-        QVERIFY2(gap >= 250, qPrintable(QStringLiteral("#2 went out %1 ms after #1, before #1's answer").arg(gap)));
     }
 
     void remembered_data()
@@ -276,6 +250,8 @@ private slots:
         const Result result = runCli(arguments);
         QVERIFY2(result.code == cli::kNoNetwork, qPrintable(explain(result)));
         QVERIFY2(result.err.contains(says), qPrintable(explain(result)));
+        // It says so at once instead of listening out a sweep of 8 s (measured: about 100 ms).
+        qInfo("exited after %lld ms", static_cast<long long>(clock.elapsed()));
         QVERIFY2(clock.elapsed() < 4000, qPrintable(QStringLiteral("took %1 ms").arg(clock.elapsed())));
         QVERIFY(m_received.isEmpty());
     }
@@ -340,7 +316,7 @@ private slots:
         QTest::newRow("grouped id") << "0e0b-0c51-51a3" << int(cli::BoxMatch::Found) << "10.0.0.3";
         QTest::newRow("name") << "Attic" << int(cli::BoxMatch::Found) << "10.0.0.3";
         QTest::newRow("name is exact") << "attic" << int(cli::BoxMatch::None) << QString();
-        QTest::newRow("part of an id") << "0e0b" << int(cli::BoxMatch::None) << QString();
+        QTest::newRow("the start of an id") << "0e0b" << int(cli::BoxMatch::None) << QString();
         QTest::newRow("name of two boxes") << "Den" << int(cli::BoxMatch::Ambiguous) << QString();
         // A box named like another's id: the id wins, as ids are unique.
         QTest::newRow("id before name") << "0e0b0c5151a5" << int(cli::BoxMatch::Found) << "10.0.0.5";

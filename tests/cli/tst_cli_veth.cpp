@@ -162,21 +162,15 @@ private slots:
             QVERIFY2(!boxes.contains(object.value("id").toString()), qPrintable("listed twice: " + line));
             boxes.insert(object.value("id").toString(), object);
         }
-        QCOMPARE(boxes.keys(), QStringList({ "0e0b-0c51-51a2", "0e0b-0c51-51a3" }));
-        const QJsonObject d = boxes.value("0e0b-0c51-51a2");
-        const QJsonObject a = boxes.value("0e0b-0c51-51a3");
-        QCOMPARE(d,
-                 QJsonObject({ { "id", "0e0b-0c51-51a2" },
-                               { "ip", kDen },
-                               { "name", "Den" },
-                               { "tuners", 2 },
-                               { "model", "OTX-2" } }));
-        QCOMPARE(a,
-                 QJsonObject({ { "id", "0e0b-0c51-51a3" },
-                               { "ip", kAttic },
-                               { "name", "Attic" },
-                               { "tuners", 4 },
-                               { "model", "OTX-4" } }));
+        const auto box = [](const char *id, const QString &ip, const char *name, int tuners, const char *model) {
+            return QJsonObject {
+                { "id", id }, { "ip", ip }, { "name", name }, { "tuners", tuners }, { "model", model }
+            };
+        };
+        QCOMPARE(
+            boxes,
+            (QMap<QString, QJsonObject> { { "0e0b-0c51-51a2", box("0e0b-0c51-51a2", kDen, "Den", 2, "OTX-2") },
+                                          { "0e0b-0c51-51a3", box("0e0b-0c51-51a3", kAttic, "Attic", 4, "OTX-4") } }));
         QVERIFY2(den->log().count(QLatin1String(" DISCOVER ")) >= 2, qPrintable(den->log(0)));
     }
 
@@ -266,8 +260,10 @@ private slots:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), code);
         QCOMPARE(den.keys(), QStringList({ "rew down", "rew up" }));
-        // Far below the 60 s hold; the unanswered down first waits out its 2 s.
-        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        // Far below the 60 s hold; the unanswered down first waits out its 2 s (measured: up to
+        // about 2.2 s).
+        qInfo("the up came %lld ms after the signal", static_cast<long long>(clock.elapsed()));
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
     }
 };
 

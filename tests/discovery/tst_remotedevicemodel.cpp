@@ -29,11 +29,11 @@ imgr::ImgrMsg received(const imgr::ImgrMsg &msg)
 }
 
 // "name/id" or "name/id/ip", as a sweep hands a reply over.
-brp::Reply reply(const QString &spec)
+brp::Reply reply(const QString &row)
 {
-    const QStringList parts = spec.split(QLatin1Char('/'));
-    imgr::ImgrMsg msg = box(parts.value(0).toLatin1(), parts.value(1).toLatin1());
-    msg.ip = parts.value(2, QStringLiteral("10.0.0.1")).toLatin1();
+    const QStringList fields = row.split(QLatin1Char('/'));
+    imgr::ImgrMsg msg = box(fields.value(0).toLatin1(), fields.value(1).toLatin1());
+    msg.ip = fields.value(2, QStringLiteral("10.0.0.1")).toLatin1();
     return { received(msg), QHostAddress(QString::fromLatin1(msg.ip)) };
 }
 
@@ -221,9 +221,9 @@ private slots:
         QPersistentModelIndex firstShown;
         for (const QStringList &batch : std::as_const(batches)) {
             QList<brp::Reply> replies;
-            for (const QString &spec : batch) {
-                replies << reply(spec);
-                lastById.insert(spec.section(QLatin1Char('/'), 1, 1), replies.last().msg);
+            for (const QString &row : batch) {
+                replies << reply(row);
+                lastById.insert(row.section(QLatin1Char('/'), 1, 1), replies.last().msg);
             }
             model.addReplies(replies);
             if (!firstShown.isValid() && model.count() > 0)
@@ -243,8 +243,8 @@ private slots:
         QList<imgr::ImgrMsg> list = lastById.values();
         if (!final.isEmpty()) {
             list.clear();
-            for (const QString &spec : final)
-                list << reply(spec).msg;
+            for (const QString &row : final)
+                list << reply(row).msg;
         }
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);

@@ -35,7 +35,7 @@ void TestHostAddress::rule_data()
 
     QTest::newRow("ipv4") << "10.0.0.5" << QString();
     QTest::newRow("loopback") << "127.0.0.1" << QString();
-    QTest::newRow("zero parts") << "10.0.0.0" << QString();
+    QTest::newRow("zero numbers") << "10.0.0.0" << QString();
     QTest::newRow("last unicast before multicast") << "223.255.255.255" << QString();
     QTest::newRow("past multicast") << "240.0.0.1" << QString();
     QTest::newRow("ipv6 loopback") << "::1" << QString();
@@ -60,21 +60,21 @@ void TestHostAddress::rule_data()
     QTest::newRow("space inside") << "10.0. 0.5" << kNotNumeric;
 
     // inet_aton's short forms: "10.77.0" would be 10.77.0.0, "10.77.2" 10.77.0.2.
-    QTest::newRow("three parts") << "10.77.0" << kNotWhole;
-    QTest::newRow("three parts, last spans two") << "10.77.2" << kNotWhole;
+    QTest::newRow("three numbers") << "10.77.0" << kNotWhole;
+    QTest::newRow("three numbers, the last spanning two") << "10.77.2" << kNotWhole;
     QTest::newRow("one number") << "167772165" << kNotWhole;
-    QTest::newRow("five parts") << "10.0.0.5.1" << kNotWhole;
-    QTest::newRow("empty part") << "10..0.5" << kNotWhole;
+    QTest::newRow("five numbers") << "10.0.0.5.1" << kNotWhole;
+    QTest::newRow("an empty number") << "10..0.5" << kNotWhole;
     QTest::newRow("trailing dot") << "10.0.0.5." << kNotWhole;
-    QTest::newRow("part over 255") << "256.1.1.1" << kNotWhole;
-    QTest::newRow("huge part") << "10.0.0.99999999999999999999" << kNotWhole;
-    // Octal parts: "010" would be 8.
-    QTest::newRow("octal-looking last part") << "10.77.0.010" << kLeadingZero;
+    QTest::newRow("a number over 255") << "256.1.1.1" << kNotWhole;
+    QTest::newRow("a huge number") << "10.0.0.99999999999999999999" << kNotWhole;
+    // Octal numbers: "010" would be 8.
+    QTest::newRow("an octal-looking last number") << "10.77.0.010" << kLeadingZero;
     QTest::newRow("leading zero first") << "010.0.0.1" << kLeadingZero;
     QTest::newRow("double zero") << "10.0.0.00" << kLeadingZero;
     QTest::newRow("many leading zeros") << "10.0.0.0005" << kLeadingZero;
 
-    QTest::newRow("hex part") << "0x7f.0.0.1" << kNotNumeric;
+    QTest::newRow("a hex number") << "0x7f.0.0.1" << kNotNumeric;
     QTest::newRow("host name") << "localhost" << kNotNumeric;
     QTest::newRow("dotted name") << "tv.local" << kNotNumeric;
     QTest::newRow("with port") << "127.0.0.1:31063" << kNotNumeric;

@@ -258,7 +258,7 @@ TestCase {
             { tag: "host name", text: "tv.local", reason: bad },
             { tag: "octet over 255", text: "10.0.0.300", reason: "Not a whole IPv4 address: four numbers 0–255 are needed" },
             { tag: "short form", text: "10.77.2", reason: "Not a whole IPv4 address: four numbers 0–255 are needed" },
-            { tag: "octal part", text: "10.77.0.010", reason: "Leading zeros are not allowed" },
+            { tag: "octal number", text: "10.77.0.010", reason: "Leading zeros are not allowed" },
             { tag: "broadcast", text: "255.255.255.255", reason: "A broadcast address reaches every box" },
             { tag: "with port", text: "10.0.0.1:80", reason: bad },
             { tag: "IPv6 in brackets", text: "[fe80::1]", reason: bad },
@@ -401,13 +401,13 @@ TestCase {
             keyClick(Qt.Key_Tab)
             const name = order.find(n => child(n).activeFocus) || "?"
             reached.push(name)
-            const part = child(order[i])
+            const control = child(order[i])
             if (name === "ipField")
-                compare(String(part.background.border.color), "#f5871f", "the field shows its focus")
+                compare(String(control.background.border.color), "#f5871f", "the field shows its focus")
             else if (name === "deviceList")
-                verify(part.currentItem && part.currentItem.current, "the list shows its row")
+                verify(control.currentItem && control.currentItem.current, "the list shows its row")
             else if (name !== "?")
-                verify(part.visualFocus, name + " shows its focus")
+                verify(control.visualFocus, name + " shows its focus")
         }
         compare(reached, order)
         // And back again from the field, round to the field.
