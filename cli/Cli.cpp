@@ -115,7 +115,7 @@ brp::SweepProblem sweep(unsigned int timeoutMs, const std::function<void(const i
         if (done && done())
             stop = true;
     };
-    brp::brpDiscover(DeviceIdentity().deviceIdBytes(), QByteArrayLiteral("Falquin"), timeoutMs, &stop,
+    brp::brpDiscover(DeviceIdentity().deviceIdBytes(), DeviceIdentity::clientName(), timeoutMs, &stop,
                      QHostAddress(QHostAddress::Broadcast), &problem, hooks);
     return problem;
 }

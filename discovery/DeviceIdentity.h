@@ -18,4 +18,6 @@ public:
     QByteArray deviceIdBytes() const;
     // The id grouped for people: "726d-7463-6c69".
     QString deviceIdDisplay() const;
+    // The name every DISCOVER request carries: "Falquin", 7 bytes, no terminator.
+    static QByteArray clientName() { return QByteArrayLiteral("Falquin"); }
 };

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr quint32 DISCOVER_TIMEOUT_MS = 8000;
-const QByteArray kClientName = QByteArrayLiteral("Falquin");
 
 // What the sweep will find out at its start, asked here so the picker can say it at once.
 brp::SweepProblem foreseenProblem()
@@ -72,7 +71,7 @@ void DiscoveryService::refresh()
             };
             Batch last;
             last.last = true;
-            last.devices = brp::brpDiscover(id, kClientName, DISCOVER_TIMEOUT_MS, stop,
+            last.devices = brp::brpDiscover(id, DeviceIdentity::clientName(), DISCOVER_TIMEOUT_MS, stop,
                                             QHostAddress(QHostAddress::Broadcast), &last.problem, hooks);
             promise.addResult(std::move(last));
         },
