@@ -136,14 +136,8 @@ void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
 
 void DeviceFollower::adopt(const imgr::ImgrMsg &reply, const QString &ip)
 {
-    // As the picker stores a listed name: control characters become spaces, and a name with
-    // nothing visible left leaves the one the box had.
-    QString replyName = imgr::ImgrMsg::trimmed(reply.name);
-    for (QChar &c : replyName) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    }
-    replyName = replyName.simplified();
+    // As the picker stores a listed name; one with nothing visible left keeps the name it had.
+    const QString replyName = RemoteDeviceModel::plainName(imgr::ImgrMsg::trimmed(reply.name));
     const QString name = replyName.isEmpty() ? m_keySender->deviceName() : replyName;
     m_adopting = true;
     // Host first: setting it clears the name.

@@ -75,6 +75,16 @@ QVariantMap RemoteDeviceModel::deviceAt(int row) const
     return map;
 }
 
+QString RemoteDeviceModel::plainName(const QString &name)
+{
+    QString plain = name;
+    for (QChar &c : plain) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    return plain.simplified();
+}
+
 QString RemoteDeviceModel::tunerLabel(int count) const
 {
     return ::tunerLabel(count);

@@ -39,6 +39,10 @@ public:
     Q_INVOKABLE QVariantMap deviceAt(int row) const;
     // For the picker, which shows boxes by their tuner count.
     Q_INVOKABLE QString tunerLabel(int count) const;
+    // A box's name as it is shown and stored: control characters and runs of white space become
+    // one space, and a name with nothing visible left is "", as if the box had sent none.
+    Q_INVOKABLE QString shownName(const QString &name) const { return plainName(name); }
+    static QString plainName(const QString &name);
 
     // "726d74636c69" -> "726d-7463-6c69"; ids shorter than twelve characters stay as they are.
     static QString formatId(const QString &id);

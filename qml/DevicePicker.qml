@@ -26,10 +26,9 @@ Popup {
         return keySender.addressProblem(text) // qmllint disable unqualified
     }
 
-    // A name as it is shown and stored: control characters and runs of white space become one
-    // space, and a name with nothing visible left is "", as if the box had sent none.
+    // A name as it is shown and stored, by the model's one rule.
     function shownName(name) {
-        return String(name ?? "").replace(/[\s\u0000-\u001f\u007f-\u009f]+/g, " ").trim()
+        return remoteDeviceModel.shownName(String(name ?? "")) // qmllint disable unqualified
     }
 
     // id is the box's discovery id, "" for a typed address: only a listed box can be

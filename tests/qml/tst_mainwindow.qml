@@ -87,10 +87,11 @@ TestCase {
         keyInput.press(win, key) // qmllint disable unqualified
     }
 
-    // A release of Left or Right counts only once no repeat press followed it (10 ms).
+    // A release of Left or Right counts only once no repeat press followed it (10 ms): wait five
+    // times that.
     function release(key) {
         keyInput.release(win, key) // qmllint disable unqualified
-        wait(30)
+        wait(50)
     }
 
     // Another window of the app comes up and takes activation, as after Alt-Tab.
