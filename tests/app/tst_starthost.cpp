@@ -80,9 +80,10 @@ void TestStartHost::precedence_data()
                                        << "10.77.0"
                                        << "Den" << QStringList { badStore.arg("10.77.0", notWhole) };
     QTest::newRow("stored octal number") << "10.77.0.010" << QStringList() << ""
-                                       << "10.77.0.010"
-                                       << "Den"
-                                       << QStringList { badStore.arg("10.77.0.010", "Leading zeros are not allowed") };
+                                         << "10.77.0.010"
+                                         << "Den"
+                                         << QStringList { badStore.arg("10.77.0.010",
+                                                                       "Leading zeros are not allowed") };
     QTest::newRow("stored broadcast") << "255.255.255.255" << QStringList() << ""
                                       << "255.255.255.255"
                                       << "Den"
