@@ -342,6 +342,8 @@ TestCase {
         else
             keyInput.click(win, Qt.Key_Return) // qmllint disable unqualified
         tryCompare(picker, "visible", false)
+        // The remote takes the focus back once the picker has finished closing.
+        tryVerify(() => seekKeys.activeFocus, 2000, "the remote has the focus again")
         compare(keySender.host, "127.0.0.1") // qmllint disable unqualified
         compare(sends.commands(), [])
         keyInput.click(win, Qt.Key_G) // qmllint disable unqualified
