@@ -141,7 +141,9 @@ TestCase {
         const times = sends.entries.map(e => e.at)
         for (let i = 1; i < times.length - 1; ++i) {
             const gap = times[i] - times[i - 1]
-            verify(gap >= 170 && gap < 450, "repeat interval " + gap + " ms")
+            // About 200 ms apart; a late send shortens the next gap, so the bounds leave room
+            // on both sides (a sanitizer build measured 162 ms once).
+            verify(gap >= 100 && gap < 1000, "repeat interval " + gap + " ms")
         }
         verify(times[times.length - 1] >= releasedAt, "one more at the release")
     }
