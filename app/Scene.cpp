@@ -3,6 +3,7 @@
 
 #include "DiscoveryService.h"
 #include "KeySender.h"
+#include "Logic.h"
 #include "RemoteDeviceModel.h"
 #include "Settings.h"
 
@@ -63,21 +64,21 @@ void afterFirstFrame()
 
 } // namespace
 
-void prepareEngine(QQmlEngine &engine, const Objects &objects)
+void prepareEngine(QQmlEngine &engine, const Logic &logic)
 {
     // Lets "import Falquin" resolve from the resources wherever the binary lives.
     engine.addImportPath(QStringLiteral("qrc:/"));
     QQmlContext *context = engine.rootContext();
-    context->setContextProperty(QStringLiteral("settings"), objects.settings);
-    context->setContextProperty(QStringLiteral("keySender"), objects.keySender);
-    context->setContextProperty(QStringLiteral("discoveryService"), objects.discoveryService);
-    context->setContextProperty(QStringLiteral("remoteDeviceModel"), objects.remoteDeviceModel);
+    context->setContextProperty(QStringLiteral("settings"), &logic.settings());
+    context->setContextProperty(QStringLiteral("keySender"), &logic.keySender());
+    context->setContextProperty(QStringLiteral("discoveryService"), &logic.discoveryService());
+    context->setContextProperty(QStringLiteral("remoteDeviceModel"), &logic.remoteDeviceModel());
 }
 
-std::unique_ptr<QQmlApplicationEngine> load(const Objects &objects)
+std::unique_ptr<QQmlApplicationEngine> load(const Logic &logic)
 {
     auto engine = std::make_unique<QQmlApplicationEngine>();
-    prepareEngine(*engine, objects);
+    prepareEngine(*engine, logic);
     QObject::connect(
         engine.get(), &QQmlApplicationEngine::objectCreationFailed, QCoreApplication::instance(),
         [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);

@@ -4,6 +4,7 @@
 // row, and to the key sender's host, on this process's GUI thread. Run with
 // bench/run-discovery.sh, which puts the simulator in a network namespace of its own across a
 // veth pair from this one.
+#include "DeviceChoice.h"
 #include "DeviceFollower.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
@@ -163,13 +164,14 @@ void movedBox(int rounds)
     BoxSim sim(1, kNew);
     Settings settings;
     KeySender keys;
+    DeviceChoice choice(&keys, &settings);
     DeviceIdentity identity;
     QList<double> latencies;
     for (int round = 0; round < rounds; ++round) {
         settings.setLastDeviceId(boxId(0));
         keys.setHost(kOld);
         auto service = std::make_unique<DiscoveryService>(&identity);
-        auto follower = std::make_unique<DeviceFollower>(&keys, &settings, service.get());
+        auto follower = std::make_unique<DeviceFollower>(&keys, &settings, &choice, service.get());
         sim.takeSends();
         qint64 switchedAt = 0;
         const QMetaObject::Connection c = QObject::connect(&keys, &KeySender::hostChanged, [&] {

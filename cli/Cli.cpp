@@ -6,7 +6,6 @@
 #include "HostAddress.h"
 #include "KeySender.h"
 #include "QuitSignals.h"
-#include "RemoteDeviceModel.h"
 #include "Settings.h"
 #include "TunerLabel.h"
 
@@ -351,7 +350,7 @@ QString describe(const imgr::ImgrMsg &box)
 {
     // Field by field, so the separators stay tabs and a box's own tab cannot forge one.
     const QStringList fields {
-        RemoteDeviceModel::formatId(imgr::ImgrMsg::trimmed(box.deviceId)),
+        imgr::formatId(imgr::ImgrMsg::trimmed(box.deviceId)),
         imgr::ImgrMsg::trimmed(box.ip),
         imgr::ImgrMsg::trimmed(box.name),
         tunerLabel(box.numTuners),
@@ -366,7 +365,7 @@ QString describe(const imgr::ImgrMsg &box)
 QByteArray describeJson(const imgr::ImgrMsg &box)
 {
     const QJsonObject object {
-        { QStringLiteral("id"), RemoteDeviceModel::formatId(imgr::ImgrMsg::trimmed(box.deviceId)) },
+        { QStringLiteral("id"), imgr::formatId(imgr::ImgrMsg::trimmed(box.deviceId)) },
         { QStringLiteral("ip"), imgr::ImgrMsg::trimmed(box.ip) },
         { QStringLiteral("name"), imgr::ImgrMsg::trimmed(box.name) },
         { QStringLiteral("tuners"), int(box.numTuners) },
@@ -381,7 +380,7 @@ BoxMatch matchBox(const QList<imgr::ImgrMsg> &seen, const QString &query)
         const QString id = imgr::ImgrMsg::trimmed(box.deviceId);
         if (!id.isEmpty()
             && (id.compare(query, Qt::CaseInsensitive) == 0
-                || RemoteDeviceModel::formatId(id).compare(query, Qt::CaseInsensitive) == 0))
+                || imgr::formatId(id).compare(query, Qt::CaseInsensitive) == 0))
             return { BoxMatch::Found, box };
     }
     BoxMatch match;

@@ -2,7 +2,6 @@
 #include "DeviceIdentity.h"
 
 #include "ImgrMsg.h"
-#include "RemoteDeviceModel.h"
 
 namespace {
 const QString kClientId = QStringLiteral("726d74636c69");
@@ -22,5 +21,5 @@ QByteArray DeviceIdentity::deviceIdBytes() const
 
 QString DeviceIdentity::deviceIdDisplay() const
 {
-    return RemoteDeviceModel::formatId(kClientId);
+    return imgr::formatId(kClientId);
 }

@@ -94,6 +94,23 @@ ImgrMsg makeDiscover(const QByteArray &deviceId, const QByteArray &clientName, c
     return msg;
 }
 
+QString formatId(const QString &id)
+{
+    if (id.size() < 12)
+        return id;
+    return id.mid(0, 4) + QLatin1Char('-') + id.mid(4, 4) + QLatin1Char('-') + id.mid(8, 4);
+}
+
+QString shownName(const QString &name)
+{
+    QString plain = name;
+    for (QChar &c : plain) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    return plain.simplified();
+}
+
 void registerMetaTypes()
 {
     qRegisterMetaType<QList<imgr::ImgrMsg>>("QList<imgr::ImgrMsg>");

@@ -47,6 +47,13 @@ struct ImgrMsg
 
 ImgrMsg makeDiscover(const QByteArray &deviceId, const QByteArray &clientName, const QString &srcIp);
 
+// A box id grouped for people: "726d74636c69" -> "726d-7463-6c69"; ids shorter than twelve
+// characters stay as they are.
+QString formatId(const QString &id);
+// A box's name as it is shown and stored: control characters and runs of white space become one
+// space, and a name with nothing visible left is "", as if the box had sent none.
+QString shownName(const QString &name);
+
 // Registers QList<imgr::ImgrMsg> under exactly that name (for queued connections and QML).
 void registerMetaTypes();
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "RemoteDeviceModel.h"
 
-#include "TunerLabel.h"
-
 #include <QSet>
 
 #include <algorithm>
@@ -73,28 +71,6 @@ QVariantMap RemoteDeviceModel::deviceAt(int row) const
     for (auto it = names.cbegin(); it != names.cend(); ++it)
         map.insert(QString::fromLatin1(it.value()), roleValue(m_devices.at(row), it.key()));
     return map;
-}
-
-QString RemoteDeviceModel::plainName(const QString &name)
-{
-    QString plain = name;
-    for (QChar &c : plain) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char(' ');
-    }
-    return plain.simplified();
-}
-
-QString RemoteDeviceModel::tunerLabel(int count) const
-{
-    return ::tunerLabel(count);
-}
-
-QString RemoteDeviceModel::formatId(const QString &id)
-{
-    if (id.size() < 12)
-        return id;
-    return id.mid(0, 4) + QLatin1Char('-') + id.mid(4, 4) + QLatin1Char('-') + id.mid(8, 4);
 }
 
 void RemoteDeviceModel::setDevices(const QList<imgr::ImgrMsg> &devices)
@@ -211,7 +187,7 @@ QVariant RemoteDeviceModel::roleValue(const imgr::ImgrMsg &device, int role)
     case NameRole:
         return imgr::ImgrMsg::trimmed(device.name);
     case DeviceIdRole:
-        return formatId(imgr::ImgrMsg::trimmed(device.deviceId));
+        return imgr::formatId(imgr::ImgrMsg::trimmed(device.deviceId));
     case DeviceIdRawRole:
         return imgr::ImgrMsg::trimmed(device.deviceId);
     case IpRole:

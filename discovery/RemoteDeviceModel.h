@@ -3,6 +3,7 @@
 
 #include "BrpDiscover.h"
 #include "ImgrMsg.h"
+#include "TunerLabel.h"
 
 #include <QAbstractListModel>
 #include <QList>
@@ -38,14 +39,11 @@ public:
     int count() const { return int(m_devices.size()); }
     Q_INVOKABLE QVariantMap deviceAt(int row) const;
     // For the picker, which shows boxes by their tuner count.
-    Q_INVOKABLE QString tunerLabel(int count) const;
-    // A box's name as it is shown and stored: control characters and runs of white space become
-    // one space, and a name with nothing visible left is "", as if the box had sent none.
-    Q_INVOKABLE QString shownName(const QString &name) const { return plainName(name); }
-    static QString plainName(const QString &name);
+    Q_INVOKABLE QString tunerLabel(int count) const { return ::tunerLabel(count); }
+    // For the picker, which shows names as they are stored (imgr::shownName).
+    Q_INVOKABLE QString shownName(const QString &name) const { return imgr::shownName(name); }
 
-    // "726d74636c69" -> "726d-7463-6c69"; ids shorter than twelve characters stay as they are.
-    static QString formatId(const QString &id);
+    static QString formatId(const QString &id) { return imgr::formatId(id); }
 
     // A running sweep's replies: a new box is inserted at its sorted place, a known one updated.
     // Past brp::kMaxDevices rows, new boxes wait for the sweep's list.

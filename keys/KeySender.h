@@ -21,6 +21,9 @@ class KeySender : public QObject
     // What keeps this sender on the remembered box when the box moves: its "searching" and its
     // "moved(message)" are how the scene learns of that. Set once, before the scene loads.
     Q_PROPERTY(QObject *follower READ follower CONSTANT)
+    // How the scene chooses a box (choose(ip, name, id)): the same operation that start-up and
+    // the follower use. Set once, before the scene loads.
+    Q_PROPERTY(QObject *choice READ choice CONSTANT)
 
 public:
     explicit KeySender(QObject *parent = nullptr);
@@ -42,6 +45,8 @@ public:
     const KeyTimeouts *timeouts() const { return &m_timeouts; }
     QObject *follower() const { return m_follower; }
     void setFollower(QObject *follower) { m_follower = follower; }
+    QObject *choice() const { return m_choice; }
+    void setChoice(QObject *choice) { m_choice = choice; }
 
 signals:
     void hostChanged();
@@ -64,4 +69,5 @@ private:
     QHash<quint8, QString> m_sentTo; // the host each pending key went to
     KeyTimeouts m_timeouts;
     QPointer<QObject> m_follower;
+    QPointer<QObject> m_choice;
 };

@@ -31,22 +31,12 @@ Popup {
         return remoteDeviceModel.shownName(String(name ?? "")) // qmllint disable unqualified
     }
 
-    // id is the box's discovery id, "" for a typed address: only a listed box can be
-    // found again after it changes address. Every value is worked out before the first
-    // is written, so a call that cannot succeed leaves the choice as it was.
+    // id is the box's discovery id, "" for a typed address: only a listed box can be found
+    // again after it changes address. Choosing is the logic's one operation, the same as at
+    // start-up and for a moved box: it changes nothing unless the address can be used.
     function selectDevice(ip, name, id = "") {
-        const host = String(ip ?? "")
-        const shown = shownName(name)
-        const boxId = String(id ?? "")
-        if (!usable(host))
-            return
-        // Host first: setting it clears the name, which would wipe one assigned before.
-        keySender.host = host // qmllint disable unqualified
-        keySender.deviceName = shown // qmllint disable unqualified
-        settings.lastDeviceIp = host // qmllint disable unqualified
-        settings.lastDeviceName = shown // qmllint disable unqualified
-        settings.lastDeviceId = boxId // qmllint disable unqualified
-        picker.close()
+        if (keySender.choice.choose(String(ip ?? ""), String(name ?? ""), String(id ?? ""))) // qmllint disable unqualified
+            picker.close()
     }
 
     function connectTyped() {

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // The real window in the process's locale: German texts under a German locale, the source
 // English under any other. CTest runs it once under each.
-#include "DeviceIdentity.h"
-#include "DiscoveryService.h"
 #include "KeySender.h"
-#include "RemoteDeviceModel.h"
+#include "Logic.h"
 #include "Scene.h"
-#include "Settings.h"
 
 #include <QLocale>
 #include <QQmlApplicationEngine>
@@ -27,11 +24,7 @@ private slots:
 private:
     QString textOf(const QString &objectName) const;
 
-    Settings m_settings;
-    KeySender m_keySender;
-    DeviceIdentity m_identity;
-    DiscoveryService m_discoveryService { &m_identity };
-    RemoteDeviceModel m_model;
+    std::unique_ptr<Logic> m_logic;
     std::unique_ptr<QQmlApplicationEngine> m_engine;
     QQuickWindow *m_window = nullptr;
 };
@@ -40,14 +33,15 @@ void TestTranslation::initTestCase()
 {
     scene::setUpApplication();
     // No box: the picker opens at start and sweeps this test's own namespace.
-    m_engine = scene::load({ &m_settings, &m_keySender, &m_discoveryService, &m_model });
+    m_logic = std::make_unique<Logic>(QStringList { QCoreApplication::applicationFilePath() });
+    m_engine = scene::load(*m_logic);
     QVERIFY(!m_engine->rootObjects().isEmpty());
     m_window = qobject_cast<QQuickWindow *>(m_engine->rootObjects().first());
     QVERIFY(m_window);
     QTRY_VERIFY(!textOf(QStringLiteral("emptyText")).isEmpty());
     // A typed name is not an address: the key fails at once, and the toast says why.
-    m_keySender.setHost(QStringLiteral("tv.local"));
-    m_keySender.sendKey(QStringLiteral("up"));
+    m_logic->keySender().setHost(QStringLiteral("tv.local"));
+    m_logic->keySender().sendKey(QStringLiteral("up"));
 }
 
 void TestTranslation::texts_data()

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "DeviceFeed.h"
 
+#include "DiscoveryService.h"
 #include "RemoteDeviceModel.h"
 
 #include <QVariantMap>
@@ -17,10 +18,12 @@ QByteArray field(const QVariant &value)
 
 } // namespace
 
-DeviceFeed::DeviceFeed(RemoteDeviceModel *model, QObject *parent)
+DeviceFeed::DeviceFeed(RemoteDeviceModel *model, DiscoveryService *service, QObject *parent)
     : QObject(parent)
     , m_model(model)
 {
+    // After the app's own connection has put the sweep's list in the model.
+    connect(service, &DiscoveryService::finished, this, [this] { m_model->setDevices(m_boxes); });
 }
 
 void DeviceFeed::show(const QVariantList &boxes)
@@ -39,5 +42,6 @@ void DeviceFeed::show(const QVariantList &boxes)
         reply.numTuners = quint8(box.value(QStringLiteral("tuners")).toUInt());
         replies.append(reply);
     }
-    m_model->setDevices(replies);
+    m_boxes = replies;
+    m_model->setDevices(m_boxes);
 }

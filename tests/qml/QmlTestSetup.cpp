@@ -2,16 +2,12 @@
 #include "QmlTestSetup.h"
 
 #include "DeviceFeed.h"
-#include "DeviceFollower.h"
-#include "DeviceIdentity.h"
-#include "DiscoveryService.h"
 #include "KeyInput.h"
 #include "KeyRepeatFilter.h"
 #include "KeySender.h"
 #include "KeyService.h"
-#include "RemoteDeviceModel.h"
+#include "Logic.h"
 #include "Scene.h"
-#include "Settings.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -30,20 +26,15 @@ void QmlTestSetup::applicationAvailable()
     if (!QFontDatabase::families().contains(QStringLiteral("Material Symbols Rounded")))
         qFatal("icon font missing from the resources");
 
-    m_settings = std::make_unique<Settings>();
-    m_keySender = std::make_unique<KeySender>();
-    m_keySender->setHost(QStringLiteral("127.0.0.1"));
+    // The home is private and empty: no box to start on.
+    m_logic = std::make_unique<Logic>(QStringList { QCoreApplication::applicationFilePath() });
+    m_logic->keySender().setHost(QStringLiteral("127.0.0.1"));
     m_boxSim = std::make_unique<KeyService>();
     // The box's fixed port: the test runs in a network namespace of its own.
     if (!m_boxSim->listen(QHostAddress::LocalHost, 31063))
         qFatal("box simulator cannot listen: %s", qPrintable(m_boxSim->errorString()));
     // With only loopback up a sweep has nowhere to broadcast: it just listens out its time.
-    m_identity = std::make_unique<DeviceIdentity>();
-    m_discoveryService = std::make_unique<DiscoveryService>(m_identity.get());
-    m_deviceModel = std::make_unique<RemoteDeviceModel>();
-    m_follower = std::make_unique<DeviceFollower>(m_keySender.get(), m_settings.get(), m_discoveryService.get());
-    m_keySender->setFollower(m_follower.get());
-    m_deviceFeed = std::make_unique<DeviceFeed>(m_deviceModel.get());
+    m_deviceFeed = std::make_unique<DeviceFeed>(&m_logic->remoteDeviceModel(), &m_logic->discoveryService());
     m_keyInput = std::make_unique<KeyInput>();
     // As the app does: the window sees the platform's key events only through it.
     m_keyRepeatFilter = std::make_unique<KeyRepeatFilter>();
@@ -59,8 +50,7 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
         for (const QQmlError &error : errors)
             m_warnings.append(error.toString());
     });
-    scene::prepareEngine(*engine,
-                         { m_settings.get(), m_keySender.get(), m_discoveryService.get(), m_deviceModel.get() });
+    scene::prepareEngine(*engine, *m_logic);
     // The tests' own helpers, beside the app's four.
     for (const auto &[name, object] : testObjects())
         engine->rootContext()->setContextProperty(name, object);
@@ -71,13 +61,8 @@ void QmlTestSetup::cleanupTestCase()
     m_keyRepeatFilter.reset();
     m_keyInput.reset();
     m_deviceFeed.reset();
-    m_follower.reset();
-    m_deviceModel.reset();
-    m_discoveryService.reset();
-    m_identity.reset();
     m_boxSim.reset();
-    m_keySender.reset();
-    m_settings.reset();
+    m_logic.reset();
     if (!m_warnings.isEmpty())
         qFatal("%lld QML warning(s) during the tests fail the run; the first: %s",
                static_cast<long long>(m_warnings.size()), qPrintable(m_warnings.first()));

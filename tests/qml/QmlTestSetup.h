@@ -10,19 +10,14 @@
 #include <memory>
 
 class DeviceFeed;
-class DeviceFollower;
-class DeviceIdentity;
-class DiscoveryService;
 class KeyInput;
 class KeyRepeatFilter;
-class KeySender;
 class KeyService;
+class Logic;
 class QQmlEngine;
-class RemoteDeviceModel;
-class Settings;
 
-// Gives the QML tests the scene's context objects, made from C++ exactly as the
-// app makes them, plus a box simulator on loopback that acknowledges every key.
+// Gives the QML tests the scene's context objects, made and connected by the app's
+// own wiring, plus a box simulator on loopback that acknowledges every key.
 // Any QML warning during the run (a binding loop, a missing property) fails it.
 class QmlTestSetup : public QObject
 {
@@ -41,15 +36,9 @@ private:
     // Name and object of each context property the scene and the tests reach.
     QList<QPair<QString, QObject *>> testObjects() const;
 
-    std::unique_ptr<Settings> m_settings;
-    std::unique_ptr<KeySender> m_keySender;
+    // The app's own objects, wired as the app wires them.
+    std::unique_ptr<Logic> m_logic;
     std::unique_ptr<KeyService> m_boxSim;
-    // The picker's discovery objects. The service is not wired to the model: the
-    // list shows what deviceFeed puts there, never a sweep's empty result mid-test.
-    std::unique_ptr<DeviceIdentity> m_identity;
-    std::unique_ptr<DiscoveryService> m_discoveryService;
-    std::unique_ptr<RemoteDeviceModel> m_deviceModel;
-    std::unique_ptr<DeviceFollower> m_follower;
     std::unique_ptr<DeviceFeed> m_deviceFeed;
     std::unique_ptr<KeyInput> m_keyInput;
     std::unique_ptr<KeyRepeatFilter> m_keyRepeatFilter;

@@ -3,13 +3,12 @@
 // setup. Fails on any QML warning, so a broken scene never makes it into the pictures.
 //   falquin-screenshot remote <out.png>   the remote, a box chosen
 //   falquin-screenshot picker <out.png>   the device picker open over four boxes
-#include "DeviceIdentity.h"
 #include "DiscoveryService.h"
 #include "ImgrMsg.h"
 #include "KeySender.h"
+#include "Logic.h"
 #include "RemoteDeviceModel.h"
 #include "Scene.h"
-#include "Settings.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -47,21 +46,17 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    Settings settings;
-    KeySender keySender;
+    // The app's own objects and connections; the tool runs with a private home of its own.
+    const Logic logic({ args.first() });
     if (mode == QLatin1String("remote")) {
-        // A documentation address: nothing is sent, since no key is pressed.
-        keySender.setHost(QStringLiteral("192.0.2.10"));
-        keySender.setDeviceName(QStringLiteral("Living room"));
+        // A documentation address, shown but not stored: the picker's picture, taken next in the
+        // same home, needs no box stored. Nothing is sent, since no key is pressed.
+        logic.keySender().setHost(QStringLiteral("192.0.2.10"));
+        logic.keySender().setDeviceName(QStringLiteral("Living room"));
     }
-    DeviceIdentity identity;
-    DiscoveryService discoveryService(&identity);
-    RemoteDeviceModel remoteDeviceModel;
-    QObject::connect(&discoveryService, &DiscoveryService::finished, &remoteDeviceModel,
-                     &RemoteDeviceModel::setDevices);
 
     QStringList warnings;
-    const auto engine = scene::load({ &settings, &keySender, &discoveryService, &remoteDeviceModel });
+    const auto engine = scene::load(logic);
     QObject::connect(engine.get(), &QQmlEngine::warnings, [&warnings](const QList<QQmlError> &errors) {
         for (const QQmlError &error : errors)
             warnings.append(error.toString());
@@ -90,13 +85,14 @@ int main(int argc, char *argv[])
     if (mode == QLatin1String("picker")) {
         // The picker opened by itself and started a sweep, which finds nothing in a namespace of
         // its own; once it is over, the list shows the boxes a home network might have.
+        DiscoveryService &discoveryService = logic.discoveryService();
         QObject::connect(&discoveryService, &DiscoveryService::scanningChanged, &app, [&] {
             if (discoveryService.isScanning())
                 return;
-            remoteDeviceModel.setDevices({ box("0e0b0c5151a2", "Living room", "192.168.1.20", 2),
-                                           box("0e0b0c5151a3", "Attic", "192.168.1.21", 4),
-                                           box("0e0b0c5151a4", "Study", "192.168.1.22", 1),
-                                           box("0e0b0c5151a5", "", "192.168.1.23", 0) });
+            logic.remoteDeviceModel().setDevices({ box("0e0b0c5151a2", "Living room", "192.168.1.20", 2),
+                                                   box("0e0b0c5151a3", "Attic", "192.168.1.21", 4),
+                                                   box("0e0b0c5151a4", "Study", "192.168.1.22", 1),
+                                                   box("0e0b0c5151a5", "", "192.168.1.23", 0) });
             grab();
         });
     } else {

@@ -47,6 +47,27 @@ void Settings::setLastDeviceId(const QString &id)
         emit lastDeviceIdChanged();
 }
 
+void Settings::setLastDevice(const QString &ip, const QString &name, const QString &id)
+{
+    bool changed[3] = {};
+    {
+        QSettings store;
+        const char *const keys[3] = { kIpKey, kNameKey, kIdKey };
+        const QString *const values[3] = { &ip, &name, &id };
+        for (int i = 0; i < 3; ++i) {
+            changed[i] = store.value(QLatin1String(keys[i])).toString() != *values[i];
+            if (changed[i])
+                store.setValue(QLatin1String(keys[i]), *values[i]);
+        }
+    }
+    if (changed[0])
+        emit lastDeviceIpChanged();
+    if (changed[1])
+        emit lastDeviceNameChanged();
+    if (changed[2])
+        emit lastDeviceIdChanged();
+}
+
 QString Settings::read(const char *key)
 {
     return QSettings().value(QLatin1String(key)).toString();

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "DeviceFollower.h"
 
+#include "DeviceChoice.h"
 #include "DiscoveryService.h"
 #include "HostAddress.h"
 #include "KeySender.h"
-#include "RemoteDeviceModel.h"
 #include "Settings.h"
 
 #include <QElapsedTimer>
@@ -38,11 +38,12 @@ bool isHostOn(quint32 address, const QNetworkAddressEntry &entry)
 
 } // namespace
 
-DeviceFollower::DeviceFollower(KeySender *keySender, Settings *settings, DiscoveryService *discovery, Clock clock,
-                               QObject *parent)
+DeviceFollower::DeviceFollower(KeySender *keySender, Settings *settings, DeviceChoice *choice,
+                               DiscoveryService *discovery, Clock clock, QObject *parent)
     : QObject(parent)
     , m_keySender(keySender)
     , m_settings(settings)
+    , m_choice(choice)
     , m_discovery(discovery)
     , m_clock(clock ? std::move(clock) : Clock(monotonicMs))
 {
@@ -137,18 +138,15 @@ void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
 void DeviceFollower::adopt(const imgr::ImgrMsg &reply, const QString &ip)
 {
     // As the picker stores a listed name; one with nothing visible left keeps the name it had.
-    const QString replyName = RemoteDeviceModel::plainName(imgr::ImgrMsg::trimmed(reply.name));
+    const QString replyName = imgr::shownName(imgr::ImgrMsg::trimmed(reply.name));
     const QString name = replyName.isEmpty() ? m_keySender->deviceName() : replyName;
     m_adopting = true;
-    // Host first: setting it clears the name.
-    m_keySender->setHost(ip);
-    m_keySender->setDeviceName(name);
-    m_settings->setLastDeviceIp(ip);
-    m_settings->setLastDeviceName(name);
+    const bool chosen = m_choice->choose(ip, name, m_id);
     m_adopting = false;
     setSearching(false);
     // One arg() for both, so a name holding "%2" stays as it is.
-    emit moved(tr("%1 is now at %2").arg(name.isEmpty() ? RemoteDeviceModel::formatId(m_id) : name, ip));
+    if (chosen)
+        emit moved(tr("%1 is now at %2").arg(name.isEmpty() ? imgr::formatId(m_id) : name, ip));
 }
 
 void DeviceFollower::onScanningChanged()

@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 
+class DeviceChoice;
 class DiscoveryService;
 class KeySender;
 class Settings;
@@ -31,9 +32,10 @@ public:
     // A box that does not answer is looked for again no sooner than this.
     static constexpr qint64 kSearchIntervalMs = 30000;
 
-    // Follows keySender's host for the id remembered in settings; all three must outlive it.
-    DeviceFollower(KeySender *keySender, Settings *settings, DiscoveryService *discovery, Clock clock = {},
-                   QObject *parent = nullptr);
+    // Follows keySender's host for the id remembered in settings, and moves it with choice; all
+    // four must outlive it.
+    DeviceFollower(KeySender *keySender, Settings *settings, DeviceChoice *choice, DiscoveryService *discovery,
+                   Clock clock = {}, QObject *parent = nullptr);
 
     bool isSearching() const { return m_searching; }
 
@@ -58,6 +60,7 @@ private:
 
     KeySender *m_keySender;
     Settings *m_settings;
+    DeviceChoice *m_choice;
     DiscoveryService *m_discovery;
     Clock m_clock;
     bool m_searching = false;

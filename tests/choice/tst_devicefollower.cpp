@@ -3,6 +3,7 @@
 // run-test.sh --lan made a network that leads nowhere else (10.77.9.1 and 10.77.9.2, the two
 // ends of a veth pair). Replies are sent from the second end's address to the sweep's port.
 #include "../discovery/SweepHelpers.h"
+#include "DeviceChoice.h"
 #include "DeviceFollower.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
@@ -66,10 +67,11 @@ struct Rig
 
     Settings settings;
     KeySender keys;
+    DeviceChoice choice { &keys, &settings };
     DeviceIdentity identity;
     DiscoveryService service { &identity };
     qint64 now = 100000;
-    DeviceFollower follower { &keys, &settings, &service, [this] { return now; } };
+    DeviceFollower follower { &keys, &settings, &choice, &service, [this] { return now; } };
 };
 
 } // namespace

@@ -25,6 +25,10 @@ public:
     QString lastDeviceId() const;
     void setLastDeviceId(const QString &id);
 
+    // The three values of one box, written in one pass over the store, so that no reader sees a
+    // new address beside the previous box's name. The changed ones' signals follow, in this order.
+    void setLastDevice(const QString &ip, const QString &name, const QString &id);
+
 signals:
     void lastDeviceIpChanged();
     void lastDeviceNameChanged();

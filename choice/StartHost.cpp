@@ -9,21 +9,13 @@
 
 namespace starthost {
 
-QCommandLineOption hostOption()
+StartBox resolve(const QStringList &arguments, const Settings &settings)
 {
-    return QCommandLineOption(QStringLiteral("host"), QStringLiteral("IP address of the box to start on."),
-                              QStringLiteral("ip"));
-}
-
-void configureParser(QCommandLineParser &parser, const QCommandLineOption &host)
-{
+    QCommandLineParser parser;
+    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("IP address of the box to start on."),
+                                  QStringLiteral("ip"));
     parser.addOption(host);
     parser.addPositionalArgument(QStringLiteral("ip"), QStringLiteral("Same as --host."), QStringLiteral("[ip]"));
-}
-
-QString resolve(QCommandLineParser &parser, const QCommandLineOption &host, const QStringList &arguments,
-                Settings &settings)
-{
     const QString stored = settings.lastDeviceIp();
     if (!parser.parse(arguments))
         qWarning("%s", qUtf8Printable(parser.errorText()));
@@ -34,26 +26,24 @@ QString resolve(QCommandLineParser &parser, const QCommandLineOption &host, cons
         candidate = positional.first();
     // An older or hand-edited store may hold what the rule refuses: that counts as no box, so
     // the picker opens, and the store stays as it is until a box is chosen there.
-    const auto storedHost = [&stored] {
+    const auto storedBox = [&] {
         const QString problem = stored.isEmpty() ? QString() : hostaddress::refusal(stored);
-        if (problem.isEmpty())
-            return stored;
-        qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(stored), qUtf8Printable(problem));
-        return QString();
+        if (!problem.isEmpty()) {
+            qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(stored), qUtf8Printable(problem));
+            return StartBox();
+        }
+        return stored.isEmpty() ? StartBox() : StartBox { stored, settings.lastDeviceName(), settings.lastDeviceId() };
     };
     if (candidate.isEmpty())
-        return storedHost();
+        return storedBox();
     if (!hostaddress::isValid(candidate)) {
         qWarning("Ignoring device argument \"%s\": not an IP address", candidate.toLocal8Bit().constData());
-        return storedHost();
+        return storedBox();
     }
-    if (stored != candidate) {
-        settings.setLastDeviceIp(candidate);
-        settings.setLastDeviceName(QString());
-        // A box given by address is no longer the one discovery knew by its id.
-        settings.setLastDeviceId(QString());
-    }
-    return candidate;
+    // A box given by address has no name, and is no longer the one discovery knew by its id.
+    if (stored != candidate)
+        return { candidate, QString(), QString() };
+    return { candidate, settings.lastDeviceName(), settings.lastDeviceId() };
 }
 
 } // namespace starthost

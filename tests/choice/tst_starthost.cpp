@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
+#include "KeySender.h"
+#include "Logic.h"
 #include "Settings.h"
-#include "StartHost.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSettings>
 #include <QTest>
@@ -142,18 +142,19 @@ void TestStartHost::precedence()
         QSettings().setValue("lastDeviceId", "0e0b0c5151a2");
     }
 
-    Settings settings;
-    QCommandLineParser parser;
-    const QCommandLineOption host = starthost::hostOption();
-    starthost::configureParser(parser, host);
     warnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
-    const QString start = starthost::resolve(parser, host, QStringList { "falquin" } + args, settings);
+    // The whole start-up of the logic objects, as falquin and its tools run it.
+    const Logic logic(QStringList { "falquin" } + args);
     qInstallMessageHandler(previous);
+    const Settings &settings = logic.settings();
+    const QString start = logic.keySender().host();
 
     QTEST(start, "startHost");
     QTEST(settings.lastDeviceIp(), "ipAfter");
     QTEST(settings.lastDeviceName(), "nameAfter");
+    // The name as stored after the command line had its say; none without a box.
+    QCOMPARE(logic.keySender().deviceName(), start.isEmpty() ? QString() : settings.lastDeviceName());
     // The discovery id goes with the name: a new address given here is not the listed box.
     QCOMPARE(settings.lastDeviceId(), settings.lastDeviceName() == QLatin1String("Den") ? "0e0b0c5151a2" : "");
     QCOMPARE(warnings, expectedWarnings);
