@@ -5,6 +5,7 @@
 #include "DiscoveryService.h"
 #include "HostAddress.h"
 #include "KeySender.h"
+#include "RememberedDevices.h"
 #include "Settings.h"
 
 #include <QElapsedTimer>
@@ -106,16 +107,26 @@ void DeviceFollower::onUnanswered(const QString &keys, const QString &host)
 
 void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
 {
+    QList<brp::InterfaceInfo> interfaces;
+    const auto networks = [&interfaces]() -> const QList<brp::InterfaceInfo> & {
+        if (interfaces.isEmpty())
+            interfaces = brp::localInterfaces();
+        return interfaces;
+    };
+    // Every sweep tells which remembered boxes answer, and where the others have moved to.
+    for (const brp::Reply &reply : replies) {
+        const QString ip = imgr::ImgrMsg::trimmed(reply.msg.ip);
+        m_choice->rememberedDevices()->heard(imgr::ImgrMsg::trimmed(reply.msg.deviceId), ip, [&] {
+            return refusal(ip, reply.sender, networks()).isEmpty();
+        });
+    }
     if (!m_searching)
         return;
-    QList<brp::InterfaceInfo> interfaces;
     for (const brp::Reply &reply : replies) {
         if (imgr::ImgrMsg::trimmed(reply.msg.deviceId) != m_id)
             continue;
-        if (interfaces.isEmpty())
-            interfaces = brp::localInterfaces();
         const QString ip = imgr::ImgrMsg::trimmed(reply.msg.ip);
-        const QString why = refusal(ip, reply.sender, interfaces);
+        const QString why = refusal(ip, reply.sender, networks());
         if (!why.isEmpty()) {
             const QString line = QStringLiteral("Ignoring a reply for %1 that gives the address \"%2\": %3")
                                      .arg(m_id, ip.left(40), why);
@@ -151,6 +162,8 @@ void DeviceFollower::adopt(const imgr::ImgrMsg &reply, const QString &ip)
 
 void DeviceFollower::onScanningChanged()
 {
+    if (m_discovery->isScanning())
+        m_choice->rememberedDevices()->sweepStarted();
     if (!m_searching || m_discovery->isScanning())
         return;
     if (m_sweepOwed) {

@@ -7,6 +7,8 @@ namespace {
 const char kIpKey[] = "lastDeviceIp";
 const char kNameKey[] = "lastDeviceName";
 const char kIdKey[] = "lastDeviceId";
+const char kListKey[] = "rememberedDevices";
+const char *const kBoxKeys[] = { "id", "name", "ip" };
 } // namespace
 
 Settings::Settings(QObject *parent)
@@ -66,6 +68,37 @@ void Settings::setLastDevice(const QString &ip, const QString &name, const QStri
         emit lastDeviceNameChanged();
     if (changed[2])
         emit lastDeviceIdChanged();
+}
+
+std::optional<QList<QVariantMap>> Settings::rememberedDevices() const
+{
+    QSettings store;
+    if (!store.contains(QLatin1String(kListKey) + QLatin1String("/size")))
+        return std::nullopt;
+    QList<QVariantMap> boxes;
+    const int size = store.beginReadArray(QLatin1String(kListKey));
+    for (int i = 0; i < size; ++i) {
+        store.setArrayIndex(i);
+        QVariantMap box;
+        for (const char *key : kBoxKeys)
+            box.insert(QLatin1String(key), store.value(QLatin1String(key)));
+        boxes.append(box);
+    }
+    store.endArray();
+    return boxes;
+}
+
+void Settings::setRememberedDevices(const QList<QVariantMap> &boxes)
+{
+    QSettings store;
+    store.remove(QLatin1String(kListKey));
+    store.beginWriteArray(QLatin1String(kListKey), int(boxes.size()));
+    for (int i = 0; i < boxes.size(); ++i) {
+        store.setArrayIndex(i);
+        for (const char *key : kBoxKeys)
+            store.setValue(QLatin1String(key), boxes.at(i).value(QLatin1String(key)));
+    }
+    store.endArray();
 }
 
 QString Settings::read(const char *key)

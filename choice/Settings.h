@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
+
+#include <optional>
 
 // The last chosen box, remembered between runs. Holds nothing in memory: every
 // access opens the platform's store afresh, so a write is on record at once.
@@ -28,6 +32,12 @@ public:
     // The three values of one box, written in one pass over the store, so that no reader sees a
     // new address beside the previous box's name. The changed ones' signals follow, in this order.
     void setLastDevice(const QString &ip, const QString &name, const QString &id);
+
+    // Every box the user has chosen, most recent first, as stored: each a map of "id", "name" and
+    // "ip", whatever their types in the store. Nothing when the store has no such list at all (one
+    // written before boxes were remembered).
+    std::optional<QList<QVariantMap>> rememberedDevices() const;
+    void setRememberedDevices(const QList<QVariantMap> &boxes);
 
 signals:
     void lastDeviceIpChanged();

@@ -32,7 +32,7 @@ StartBox resolve(const QStringList &arguments, const Settings &settings)
             qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(stored), qUtf8Printable(problem));
             return StartBox();
         }
-        return stored.isEmpty() ? StartBox() : StartBox { stored, settings.lastDeviceName(), settings.lastDeviceId() };
+        return stored.isEmpty() ? StartBox() : StartBox { stored, settings.lastDeviceName(), settings.lastDeviceId(), false };
     };
     if (candidate.isEmpty())
         return storedBox();
@@ -42,8 +42,8 @@ StartBox resolve(const QStringList &arguments, const Settings &settings)
     }
     // A box given by address has no name, and is no longer the one discovery knew by its id.
     if (stored != candidate)
-        return { candidate, QString(), QString() };
-    return { candidate, settings.lastDeviceName(), settings.lastDeviceId() };
+        return { candidate, QString(), QString(), true };
+    return { candidate, settings.lastDeviceName(), settings.lastDeviceId(), false };
 }
 
 } // namespace starthost

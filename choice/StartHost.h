@@ -15,6 +15,7 @@ struct StartBox
     QString ip; // empty: no box, and the picker opens
     QString name;
     QString id;
+    bool given = false; // a new box from the command line rather than the stored one
 };
 
 // Parses the command line (arguments[0] is the program; a parse error is logged, and whatever

@@ -71,11 +71,26 @@ ApplicationWindow {
     // The picker is made on first use: with a box chosen, most starts never open it.
     readonly property Popup devicePopup: pickerLoader.item as Popup
     readonly property bool pickerVisible: devicePopup !== null && devicePopup.visible
+    // While a popup is up the keyboard is its own: no shortcut fires and no seek starts.
+    readonly property bool popupOpen: pickerVisible || deviceMenu.visible
 
     // A box chosen from the list that stops answering may just have a new address; the key
     // sender's follower looks for it and says when it has moved.
     readonly property var follower: keySender.follower // qmllint disable unqualified
     readonly property bool searching: !!follower && follower.searching
+
+    // Every box the user has chosen, most recent first: the device bar's menu and Ctrl+1 … Ctrl+8.
+    readonly property var choice: keySender.choice // qmllint disable unqualified
+    readonly property var remembered: choice.remembered
+
+    // Sends the keys to the remembered box in row, at once and without a search. A seek still
+    // held owes its "up" to the box it started on, so that goes out first.
+    function switchTo(row) {
+        seekKeys.abort()
+        remote.endHolds()
+        if (choice.switchTo(row))
+            showToast(qsTr("Keys now go to %1").arg(deviceText.shownName), false)
+    }
 
     function openPicker() {
         pickerLoader.active = true
@@ -107,20 +122,33 @@ ApplicationWindow {
         height: 24
         spacing: 6
 
-        Text {
-            id: deviceText
+        // The box's name opens the menu of remembered boxes. Never takes focus, as the gear.
+        AbstractButton {
+            id: deviceButton
 
-            objectName: "deviceText"
+            objectName: "deviceButton"
             Layout.fillWidth: true
-            readonly property string shownName: keySender.deviceName !== "" ? keySender.deviceName : keySender.host // qmllint disable unqualified
+            Layout.fillHeight: true
+            focusPolicy: Qt.NoFocus
+            hoverEnabled: true
+            onClicked: window.openDeviceMenu()
+            Accessible.onPressAction: window.openDeviceMenu()
 
-            // Bound to the sender, not the settings, so it follows the live choice.
-            text: keySender.host === "" ? qsTr("no device configured") // qmllint disable unqualified
-                                        : (window.searching ? qsTr("looking for %1…").arg(shownName) : shownName)
-            textFormat: Text.PlainText
-            color: keySender.host === "" ? "#c98a2e" : "#8a8a8a" // qmllint disable unqualified
-            font.pixelSize: 12
-            elide: Text.ElideRight
+            contentItem: Text {
+                id: deviceText
+
+                objectName: "deviceText"
+                readonly property string shownName: keySender.deviceName !== "" ? keySender.deviceName : keySender.host // qmllint disable unqualified
+
+                // Bound to the sender, not the settings, so it follows the live choice.
+                text: keySender.host === "" ? qsTr("no device configured") // qmllint disable unqualified
+                                            : (window.searching ? qsTr("looking for %1…").arg(shownName) : shownName)
+                textFormat: Text.PlainText
+                color: keySender.host === "" ? "#c98a2e" : (deviceButton.hovered && window.remembered.count > 0 ? "#d0d0d0" : "#8a8a8a") // qmllint disable unqualified
+                font.pixelSize: 12
+                elide: Text.ElideRight
+                verticalAlignment: Text.AlignVCenter
+            }
         }
 
         // Never takes focus: focus parked here would stop the Left/Right gesture.
@@ -198,7 +226,7 @@ ApplicationWindow {
         focus: true
 
         Keys.onPressed: (event) => {
-            if (window.pickerVisible || event.isAutoRepeat)
+            if (window.popupOpen || event.isAutoRepeat)
                 return
             if (event.key === Qt.Key_Left) {
                 press("left")
@@ -261,8 +289,91 @@ ApplicationWindow {
 
         sequence: "Ctrl+L"
         context: Qt.ApplicationShortcut
-        enabled: !window.pickerVisible
+        enabled: !window.popupOpen
         onActivated: window.openPicker()
+    }
+
+    // Ctrl+1 is the current box, Ctrl+2 the one before it: pressed twice, it goes back, as Alt+Tab does.
+    Instantiator {
+        model: 8
+
+        delegate: Shortcut {
+            required property int index
+
+            sequence: "Ctrl+" + (index + 1)
+            context: Qt.ApplicationShortcut
+            enabled: !window.popupOpen && index < window.remembered.count
+            onActivated: window.switchTo(index)
+        }
+    }
+
+    function openDeviceMenu() {
+        if (remembered.count === 0)
+            openPicker()
+        else
+            deviceMenu.popup(deviceButton, 0, deviceButton.height)
+    }
+
+    Menu {
+        id: deviceMenu
+
+        objectName: "deviceMenu"
+        // Also ends a keyboard seek: its key-up goes to the menu now.
+        onAboutToShow: seekKeys.abort()
+        onClosed: seekKeys.forceActiveFocus()
+
+        Instantiator {
+            model: window.remembered
+            onObjectAdded: (index, object) => deviceMenu.insertItem(index, object as MenuItem)
+            onObjectRemoved: (index, object) => deviceMenu.removeItem(object as MenuItem)
+
+            delegate: MenuItem {
+                id: entry
+
+                required property int row
+                required property string label
+                required property bool current
+
+                checkable: true
+                checked: entry.current
+                text: entry.label
+                // The shortcut is named beside the box; the bus hears both.
+                Accessible.name: entry.label + ", Ctrl+" + (entry.row + 1)
+                Accessible.onPressAction: entry.triggered()
+                // A checked item unchecks itself when triggered; the box stays the current one.
+                onTriggered: {
+                    window.switchTo(entry.row)
+                    checked = Qt.binding(() => entry.current)
+                }
+
+                contentItem: RowLayout {
+                    spacing: 12
+
+                    Text {
+                        Layout.fillWidth: true
+                        leftPadding: entry.indicator ? entry.indicator.width + entry.spacing : 0
+                        text: entry.label
+                        textFormat: Text.PlainText
+                        elide: Text.ElideRight
+                        color: entry.highlighted ? "#ffffff" : "#303030"
+                    }
+
+                    Text {
+                        text: "Ctrl+" + (entry.row + 1)
+                        color: entry.highlighted ? "#ffffff" : "#707070"
+                    }
+                }
+            }
+        }
+
+        MenuSeparator {}
+
+        MenuItem {
+            objectName: "chooseAnother"
+            text: qsTr("Choose another device…")
+            Accessible.onPressAction: triggered()
+            onTriggered: window.openPicker()
+        }
     }
 
     Connections {
@@ -281,8 +392,8 @@ ApplicationWindow {
 
             sequences: modelData.seqs
             context: Qt.ApplicationShortcut
-            // Typing an address in the picker must not fire keys.
-            enabled: !window.pickerVisible
+            // Typing an address in the picker, or walking the menu, must not fire keys.
+            enabled: !window.popupOpen
             onActivated: keySender.sendKey(modelData.cmd) // qmllint disable unqualified
         }
     }

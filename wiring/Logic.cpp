@@ -15,9 +15,10 @@ Logic::Logic(const QStringList &arguments)
     , m_keySender(std::make_unique<KeySender>())
     , m_choice(std::make_unique<DeviceChoice>(m_keySender.get(), m_settings.get()))
 {
+    // A new address from the command line is a choice; the stored box is only resumed.
     const starthost::StartBox start = starthost::resolve(arguments, *m_settings);
     if (!start.ip.isEmpty())
-        m_choice->choose(start.ip, start.name, start.id);
+        m_choice->choose(start.ip, start.name, start.id, start.given);
 
     m_identity = std::make_unique<DeviceIdentity>();
     m_discoveryService = std::make_unique<DiscoveryService>(m_identity.get());
