@@ -116,9 +116,8 @@ void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
     // Every sweep tells which remembered boxes answer, and where the others have moved to.
     for (const brp::Reply &reply : replies) {
         const QString ip = imgr::ImgrMsg::trimmed(reply.msg.ip);
-        m_choice->rememberedDevices()->heard(imgr::ImgrMsg::trimmed(reply.msg.deviceId), ip, [&] {
-            return refusal(ip, reply.sender, networks()).isEmpty();
-        });
+        m_choice->rememberedDevices()->heard(imgr::ImgrMsg::trimmed(reply.msg.deviceId), ip,
+                                             [&] { return refusal(ip, reply.sender, networks()).isEmpty(); });
     }
     if (!m_searching)
         return;

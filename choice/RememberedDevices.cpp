@@ -67,9 +67,9 @@ QVariant RememberedDevices::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> RememberedDevices::roleNames() const
 {
     return {
-        { NameRole, QByteArrayLiteral("name") },         { LabelRole, QByteArrayLiteral("label") },
-        { IpRole, QByteArrayLiteral("ip") },             { DeviceIdRole, QByteArrayLiteral("deviceId") },
-        { CurrentRole, QByteArrayLiteral("current") },   { AnsweringRole, QByteArrayLiteral("answering") },
+        { NameRole, QByteArrayLiteral("name") },       { LabelRole, QByteArrayLiteral("label") },
+        { IpRole, QByteArrayLiteral("ip") },           { DeviceIdRole, QByteArrayLiteral("deviceId") },
+        { CurrentRole, QByteArrayLiteral("current") }, { AnsweringRole, QByteArrayLiteral("answering") },
         { RowRole, QByteArrayLiteral("row") },
     };
 }

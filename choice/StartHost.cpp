@@ -32,7 +32,8 @@ StartBox resolve(const QStringList &arguments, const Settings &settings)
             qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(stored), qUtf8Printable(problem));
             return StartBox();
         }
-        return stored.isEmpty() ? StartBox() : StartBox { stored, settings.lastDeviceName(), settings.lastDeviceId(), false };
+        return stored.isEmpty() ? StartBox()
+                                : StartBox { stored, settings.lastDeviceName(), settings.lastDeviceId(), false };
     };
     if (candidate.isEmpty())
         return storedBox();

@@ -6,6 +6,7 @@
 #include "HostAddress.h"
 #include "KeySender.h"
 #include "QuitSignals.h"
+#include "RememberedDevices.h"
 #include "Settings.h"
 #include "TunerLabel.h"
 
@@ -37,12 +38,13 @@ QString keyList()
 
 QString usage()
 {
-    return QStringLiteral("Usage: falquin-cli list [--timeout MS] [--json]\n"
+    return QStringLiteral("Usage: falquin-cli list [--timeout MS | --remembered] [--json]\n"
                           "       falquin-cli send [--host IP | --box NAME-OR-ID] [--timeout MS] KEY...\n"
                           "       falquin-cli hold [--host IP | --box NAME-OR-ID] [--timeout MS] rew|ff MS\n"
                           "       falquin-cli --help | --version\n"
                           "\n"
-                          "list   runs one discovery sweep and prints each box as it first answers.\n"
+                          "list   runs one discovery sweep and prints each box as it first answers;\n"
+                          "       with --remembered, prints the boxes Falquin remembers, without a sweep.\n"
                           "send   sends the keys in order, each after the previous one was acknowledged;\n"
                           "       stops at the first key that fails.\n"
                           "hold   holds rewind or fast forward for MS milliseconds, then lets go; SIGINT or\n"
@@ -50,8 +52,10 @@ QString usage()
                           "\n"
                           "Without --host or --box, keys go to the box Falquin remembers.\n"
                           "  --host IP           the box's numeric IP address\n"
-                          "  --box NAME-OR-ID    the box that answers the sweep with this id or exact name\n"
+                          "  --box NAME-OR-ID    the box with this id or exact name: a remembered one, or\n"
+                          "                      else the one that answers the sweep\n"
                           "  --timeout MS        how long a sweep listens (default %1)\n"
+                          "  --remembered        list: the remembered boxes, most recently chosen first\n"
                           "  --json              list: one JSON object per line\n"
                           "\n"
                           "Keys (quote those with a space or a #):\n  %2\n"
@@ -119,6 +123,34 @@ brp::SweepProblem sweep(unsigned int timeoutMs, const std::function<void(const i
     return problem;
 }
 
+// The boxes Falquin remembers, most recent first, as the messages a sweep would give (read only;
+// what they do not hold, the tuner count and the model, stays empty).
+QList<imgr::ImgrMsg> rememberedBoxes()
+{
+    Settings settings;
+    const RememberedDevices remembered(&settings);
+    QList<imgr::ImgrMsg> boxes;
+    for (int row = 0; row < remembered.count(); ++row) {
+        const RememberedDevices::Entry &entry = remembered.at(row);
+        imgr::ImgrMsg box;
+        box.deviceId = entry.id.toLatin1();
+        box.ip = entry.ip.toLatin1();
+        box.name = entry.name.toLatin1();
+        boxes.append(box);
+    }
+    return boxes;
+}
+
+int listRemembered(bool json, const Streams &io)
+{
+    const QList<imgr::ImgrMsg> boxes = rememberedBoxes();
+    for (const imgr::ImgrMsg &box : boxes)
+        io.out << (json ? QString::fromUtf8(describeJson(box, false)) : describe(box, false)) << Qt::endl;
+    if (boxes.isEmpty())
+        return io.fail(kNoBox, QStringLiteral("no box remembered: choose one in Falquin"));
+    return kOk;
+}
+
 int list(unsigned int timeoutMs, bool json, const Streams &io)
 {
     QSet<QString> printed;
@@ -148,8 +180,30 @@ struct Destination
     int exit = -1;
 };
 
+Destination addressOf(const imgr::ImgrMsg &box, const QString &query, const Streams &io)
+{
+    const QString ip = imgr::ImgrMsg::trimmed(box.ip);
+    const QString refusal = hostaddress::refusal(ip);
+    if (!refusal.isEmpty())
+        return { {},
+                 io.fail(kNoBox,
+                         QStringLiteral("box %1 gave the address %2: %3").arg(quoted(query), quoted(ip), refusal)) };
+    return { ip, -1 };
+}
+
 Destination findBox(const QString &query, unsigned int timeoutMs, const Streams &io)
 {
+    // A remembered box needs no sweep, and is found even when it does not answer one.
+    const BoxMatch known = matchBox(rememberedBoxes(), query);
+    if (known.kind == BoxMatch::Ambiguous)
+        return {
+            {},
+            io.fail(kNoBox,
+                    QStringLiteral("more than one remembered box is named %1; give its id instead").arg(quoted(query)))
+        };
+    if (known.kind == BoxMatch::Found)
+        return addressOf(known.box, query, io);
+
     QList<imgr::ImgrMsg> seen;
     QSet<QString> ids;
     BoxMatch match;
@@ -173,11 +227,7 @@ Destination findBox(const QString &query, unsigned int timeoutMs, const Streams 
         return notFound(QStringLiteral("more than one box is named %1; give its id instead").arg(quoted(query)));
     if (match.kind == BoxMatch::None)
         return notFound(QStringLiteral("no box %1 answered within %2 ms").arg(quoted(query)).arg(timeoutMs));
-    const QString ip = imgr::ImgrMsg::trimmed(match.box.ip);
-    const QString refusal = hostaddress::refusal(ip);
-    if (!refusal.isEmpty())
-        return notFound(QStringLiteral("box %1 gave the address %2: %3").arg(quoted(query), quoted(ip), refusal));
-    return { ip, -1 };
+    return addressOf(match.box, query, io);
 }
 
 // Sends keys one after another, each once the previous one was answered. With owesLast, the
@@ -346,14 +396,14 @@ QString printable(const QString &text)
     return safe;
 }
 
-QString describe(const imgr::ImgrMsg &box)
+QString describe(const imgr::ImgrMsg &box, bool answered)
 {
     // Field by field, so the separators stay tabs and a box's own tab cannot forge one.
     const QStringList fields {
         imgr::formatId(imgr::ImgrMsg::trimmed(box.deviceId)),
         imgr::ImgrMsg::trimmed(box.ip),
         imgr::ImgrMsg::trimmed(box.name),
-        tunerLabel(box.numTuners),
+        answered ? tunerLabel(box.numTuners) : QString(),
         imgr::ImgrMsg::trimmed(box.deviceModel),
     };
     QStringList shown;
@@ -362,13 +412,13 @@ QString describe(const imgr::ImgrMsg &box)
     return shown.join(QLatin1Char('\t'));
 }
 
-QByteArray describeJson(const imgr::ImgrMsg &box)
+QByteArray describeJson(const imgr::ImgrMsg &box, bool answered)
 {
     const QJsonObject object {
         { QStringLiteral("id"), imgr::formatId(imgr::ImgrMsg::trimmed(box.deviceId)) },
         { QStringLiteral("ip"), imgr::ImgrMsg::trimmed(box.ip) },
         { QStringLiteral("name"), imgr::ImgrMsg::trimmed(box.name) },
-        { QStringLiteral("tuners"), int(box.numTuners) },
+        { QStringLiteral("tuners"), answered ? QJsonValue(int(box.numTuners)) : QJsonValue() },
         { QStringLiteral("model"), imgr::ImgrMsg::trimmed(box.deviceModel) },
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
@@ -401,10 +451,11 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") }, QString());
     const QCommandLineOption version(QStringLiteral("version"), QString());
     const QCommandLineOption json(QStringLiteral("json"), QString());
+    const QCommandLineOption remembered(QStringLiteral("remembered"), QString());
     const QCommandLineOption timeout(QStringLiteral("timeout"), QString(), QStringLiteral("ms"));
     const QCommandLineOption host(QStringLiteral("host"), QString(), QStringLiteral("ip"));
     const QCommandLineOption box(QStringLiteral("box"), QString(), QStringLiteral("name-or-id"));
-    parser.addOptions({ help, version, json, timeout, host, box });
+    parser.addOptions({ help, version, json, remembered, timeout, host, box });
     if (!parser.parse(arguments))
         return io.usageError(parser.errorText());
     if (parser.isSet(help)) {
@@ -441,11 +492,16 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
             return io.usageError(QStringLiteral("list takes no --host or --box"));
         if (!words.isEmpty())
             return io.usageError(QStringLiteral("list takes no arguments, got %1").arg(quoted(words.first())));
+        if (parser.isSet(remembered)) {
+            if (parser.isSet(timeout))
+                return io.usageError(QStringLiteral("list --remembered runs no sweep: no --timeout"));
+            return listRemembered(parser.isSet(json), io);
+        }
         return list(sweepMs, parser.isSet(json), io);
     }
 
-    if (parser.isSet(json))
-        return io.usageError(QStringLiteral("--json is for list"));
+    if (parser.isSet(json) || parser.isSet(remembered))
+        return io.usageError(QStringLiteral("--%1 is for list").arg(parser.isSet(json) ? "json" : "remembered"));
     if (parser.isSet(host) && parser.isSet(box))
         return io.usageError(QStringLiteral("give --host or --box, not both"));
     if (parser.isSet(timeout) && !parser.isSet(box))

@@ -31,9 +31,11 @@ const QStringList &keyWords();
 QString printable(const QString &text);
 
 // One box as `list` prints it: display id, address, name, tuner label and model, tab-separated.
-QString describe(const imgr::ImgrMsg &box);
-// The same box as one compact JSON object: id, ip, name, tuners (the count) and model.
-QByteArray describeJson(const imgr::ImgrMsg &box);
+// A box that did not answer (a remembered one) has no tuner label.
+QString describe(const imgr::ImgrMsg &box, bool answered = true);
+// The same box as one compact JSON object: id, ip, name, tuners (the count, null for a box that
+// did not answer) and model.
+QByteArray describeJson(const imgr::ImgrMsg &box, bool answered = true);
 
 // Which box of those seen so far a --box argument names: by id, raw or grouped (any case), or
 // else by exact name.

@@ -60,7 +60,7 @@ _falquin_cli()
     if [[ $cur == -* ]]; then
         local options
         case $command in
-            list) options="--timeout --json" ;;
+            list) options="--timeout --remembered --json" ;;
             send | hold) options="--host --box --timeout" ;;
             *) options="--help --version" ;;
         esac

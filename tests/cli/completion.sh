@@ -34,7 +34,7 @@ offers() {
 offers 'falquin-cli ' $'hold\nlist\nsend'
 offers 'falquin-cli s' 'send'
 offers 'falquin-cli --' $'--help\n--version'
-offers 'falquin-cli list --' $'--json\n--timeout'
+offers 'falquin-cli list --' $'--json\n--remembered\n--timeout'
 offers 'falquin-cli send --' $'--box\n--host\n--timeout'
 offers 'falquin-cli send --host ' ''
 offers 'falquin-cli send --box Den g' 'guide'

@@ -195,6 +195,28 @@ private slots:
         QCOMPARE(Settings().lastDeviceIp(), stored);
     }
 
+    // The boxes Falquin remembers: listed without a sweep, and found by --box before one.
+    void rememberedBoxes()
+    {
+        const Result none = runCli({ "list", "--remembered" });
+        QVERIFY2(none.code == cli::kNoBox && none.out.isEmpty(), qPrintable(explain(none)));
+        Settings().setRememberedDevices({ { { "id", "0e0b0c5151a3" }, { "name", "Attic" }, { "ip", "127.0.0.1" } },
+                                          { { "id", "" }, { "name", "" }, { "ip", "10.0.0.9" } } });
+
+        const Result plain = runCli({ "list", "--remembered" });
+        QVERIFY2(plain.code == cli::kOk, qPrintable(explain(plain)));
+        QCOMPARE(plain.out, QStringLiteral("0e0b-0c51-51a3\t127.0.0.1\tAttic\t\t\n\t10.0.0.9\t\t\t\n"));
+        const Result json = runCli({ "list", "--remembered", "--json" });
+        QCOMPARE(json.out.section('\n', 0, 0),
+                 QStringLiteral(R"({"id":"0e0b-0c51-51a3","ip":"127.0.0.1","model":"","name":"Attic","tuners":null})"));
+
+        // Nothing answers a sweep in this namespace: only the list can name the box.
+        const Result sent = runCli({ "send", "--box", "Attic", "menu" });
+        QVERIFY2(sent.code == cli::kOk, qPrintable(explain(sent)));
+        QCOMPARE(m_received, QStringList { "menu" });
+        Settings().setRememberedDevices({});
+    }
+
     void hold_data()
     {
         QTest::addColumn<QString>("seek");
