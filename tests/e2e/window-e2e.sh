@@ -96,4 +96,40 @@ wait_for 15 test "$(sim_keys | wc -l)" -gt "$sent" || fail "no key after the res
 [ "$(discovers)" = "$before" ] || fail "the restarted app swept: it opened the picker"
 stop_app
 grep -q 'falquin.toast' "$WORK/app2.log" && fail "a key failed after the restart"
+
+# 5. Several boxes: Far is on another network, behind the box side, where no sweep reaches; it is
+# typed on the command line, so it is remembered first and Den second. Ctrl+2 goes back and forth
+# with no sweep, and a switch during a held seek sends its "up" to the box it started on.
+FAR_IP=10.77.$((NET + 1)).2
+ip -n "$BOX_NS" addr add "$FAR_IP/24" dev "$BOX_IF"
+ip netns exec "$BOX_NS" "$boxsim" -a "$FAR_IP" >"$WORK/far.log" 2>&1 &
+far_keys() { sed -n 's/.* key="\(.*\)"$/\1/p' "$WORK/far.log"; }
+wait_for 5 grep -q "key service on" "$WORK/far.log" || fail "the second simulator did not start: $(cat "$WORK/far.log")"
+before=$(discovers)
+sent=$(sim_keys | wc -l)
+app_env QT_LOGGING_RULES="falquin.toast.info=true" ip netns exec "$APP_NS" "$falquin" --host "$FAR_IP" >"$WORK/app3.log" 2>&1 &
+app_pid=$!
+window=$(wait_window) || fail "the window did not show"
+in_app xdotool windowfocus --sync "$window"
+sleep 1.5
+in_app xdotool key m
+wait_for 15 test "$(far_keys | wc -l)" -ge 1 || fail "no key reached Far"
+in_app xdotool key ctrl+2
+wait_for 5 test "$(setting lastDeviceIp)" = "$BOX_IP" || fail "Ctrl+2 did not go back to Den: $(setting lastDeviceIp)"
+in_app xdotool key m
+in_app xdotool keydown Right
+sleep 1
+in_app xdotool key ctrl+2
+in_app xdotool keyup Right
+in_app xdotool key m
+wait_for 5 test "$(far_keys | wc -l)" -ge 2 || true
+sleep 0.5
+got=$(sim_keys | tail -n +$((sent + 1)) | tr '\n' ' ' | sed 's/ $//')
+[ "$got" = 'menu ff down ff up' ] || fail "Den got '$got', expected 'menu ff down ff up'"
+got=$(far_keys | tr '\n' ' ' | sed 's/ $//')
+[ "$got" = 'menu menu' ] || fail "Far got '$got', expected 'menu menu'"
+[ "$(setting lastDeviceIp)" = "$FAR_IP" ] || fail "Far is not the current box: $(setting lastDeviceIp)"
+wait_for 5 grep -q "Keys now go to $FAR_IP" "$WORK/app3.log" || fail "no toast named the box switched to"
+[ "$(discovers)" = "$before" ] || fail "switching swept"
+stop_app
 echo "window-e2e: 1 passed, 0 failed"
