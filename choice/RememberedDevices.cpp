@@ -108,19 +108,37 @@ void RememberedDevices::forget(int row)
 
 void RememberedDevices::remember(const QString &ip, const QString &name, const QString &id)
 {
-    beginResetModel();
-    bool answering = false;
-    for (int row = count() - 1; row >= 0; --row) {
-        if (sameBox(m_entries.at(row), ip, id)) {
-            answering = answering || m_entries.at(row).answering;
-            m_entries.removeAt(row);
-        }
+    // Row by row rather than a reset, so that the menu keeps its items (a switch stays instant).
+    QList<int> matches;
+    for (int row = 0; row < count(); ++row) {
+        if (sameBox(m_entries.at(row), ip, id))
+            matches.append(row);
     }
-    m_entries.prepend({ id, name, ip, answering });
-    while (m_entries.size() > kMax)
+    bool answering = false;
+    for (qsizetype i = matches.size() - 1; i >= 1; --i) {
+        answering = answering || m_entries.at(matches[i]).answering;
+        beginRemoveRows(QModelIndex(), matches[i], matches[i]);
+        m_entries.removeAt(matches[i]);
+        endRemoveRows();
+    }
+    if (matches.isEmpty()) {
+        beginInsertRows(QModelIndex(), 0, 0);
+        m_entries.prepend({});
+        endInsertRows();
+    } else if (matches.first() > 0) {
+        beginMoveRows(QModelIndex(), matches.first(), matches.first(), QModelIndex(), 0);
+        m_entries.move(matches.first(), 0);
+        endMoveRows();
+    }
+    Entry &entry = m_entries.first();
+    entry = { id, name, ip, entry.answering || answering };
+    while (count() > kMax) {
+        beginRemoveRows(QModelIndex(), count() - 1, count() - 1);
         m_entries.removeLast();
+        endRemoveRows();
+    }
     m_current = 0;
-    endResetModel();
+    emit dataChanged(index(0), index(count() - 1));
     emit countChanged();
     store();
 }
