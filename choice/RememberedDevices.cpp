@@ -31,7 +31,18 @@ RememberedDevices::RememberedDevices(Settings *settings, QObject *parent)
     m_notAnswering->setSourceModel(this);
     m_notAnswering->setFilterRole(AnsweringRole);
     m_notAnswering->setFilterFixedString(QStringLiteral("false"));
+    const auto recount = [this] {
+        const int notAnswering = m_notAnswering->rowCount();
+        if (notAnswering == m_notAnsweringCount)
+            return;
+        m_notAnsweringCount = notAnswering;
+        emit notAnsweringCountChanged();
+    };
+    connect(m_notAnswering, &QAbstractItemModel::rowsInserted, this, recount);
+    connect(m_notAnswering, &QAbstractItemModel::rowsRemoved, this, recount);
+    connect(m_notAnswering, &QAbstractItemModel::modelReset, this, recount);
     load();
+    recount();
 }
 
 int RememberedDevices::rowCount(const QModelIndex &parent) const

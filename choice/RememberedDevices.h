@@ -21,6 +21,7 @@ class RememberedDevices : public QAbstractListModel
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     // The entries that have not answered the running or the last sweep, for the picker.
     Q_PROPERTY(QObject *notAnswering READ notAnswering CONSTANT)
+    Q_PROPERTY(int notAnsweringCount READ notAnsweringCount NOTIFY notAnsweringCountChanged)
 
 public:
     static constexpr int kMax = 8;
@@ -52,6 +53,7 @@ public:
     int count() const { return int(m_entries.size()); }
     const Entry &at(int row) const { return m_entries.at(row); }
     QObject *notAnswering() const;
+    int notAnsweringCount() const { return m_notAnsweringCount; }
 
     // The row that stands for this box (see the class comment), or -1.
     Q_INVOKABLE int rowOf(const QString &ip, const QString &id) const;
@@ -69,6 +71,7 @@ public:
 
 signals:
     void countChanged();
+    void notAnsweringCountChanged();
 
 private:
     void load();
@@ -78,5 +81,7 @@ private:
     Settings *m_settings;
     QList<Entry> m_entries;
     int m_current = -1;
+    // Kept apart from the filter's row count: a view learns of its own rows only once shown.
+    int m_notAnsweringCount = 0;
     QSortFilterProxyModel *m_notAnswering;
 };

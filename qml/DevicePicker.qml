@@ -39,6 +39,15 @@ Popup {
             picker.close()
     }
 
+    // The boxes the user has chosen before; those that do not answer this sweep are listed
+    // after the found ones, and can still be chosen.
+    readonly property var remembered: keySender.choice.remembered // qmllint disable unqualified
+
+    function switchTo(row) {
+        if (keySender.choice.switchTo(row)) // qmllint disable unqualified
+            picker.close()
+    }
+
     function connectTyped() {
         // Return on text that is no address says why, even before anything was typed.
         addressTried = true
@@ -185,11 +194,18 @@ Popup {
 
                 Keys.onReturnPressed: chooseCurrent()
                 Keys.onEnterPressed: chooseCurrent()
+                Keys.onDeletePressed: {
+                    const box = remoteDeviceModel.deviceAt(currentIndex) // qmllint disable unqualified
+                    if (box.ip !== undefined)
+                        picker.remembered.forget(picker.remembered.rowOf(box.ip, box.deviceIdRaw))
+                }
                 // Down from the last row that can be chosen goes on to the address field below.
                 Keys.onDownPressed: (event) => {
                     const next = nextChoosable(currentIndex, 1)
                     if (next >= 0)
                         moveTo(next)
+                    else if (rememberedList.visible)
+                        rememberedList.enter(0)
                     else
                         ipField.forceActiveFocus()
                 }
@@ -252,13 +268,28 @@ Popup {
 
                         Text {
                             objectName: "detailText"
-                            width: row.width - 16
+                            width: row.width - 16 - (forgetFound.visible ? forgetFound.width : 0)
                             text: row.ip + "  ·  " + picker.tunerLabel(row.numTuners)
                             textFormat: Text.PlainText
                             elide: Text.ElideRight
                             color: "#8a8a8a"
                             font.pixelSize: 11
                         }
+                    }
+
+                    // A found box the user chose before can be forgotten here too.
+                    ForgetButton {
+                        id: forgetFound
+
+                        // Asked again whenever the list changes.
+                        readonly property int entry: picker.remembered.count >= 0 ? picker.remembered.rowOf(row.ip, row.deviceIdRaw) : -1
+
+                        anchors.right: parent.right
+                        anchors.rightMargin: 6
+                        anchors.verticalCenter: parent.verticalCenter
+                        visible: entry >= 0
+                        boxName: row.label
+                        onForget: picker.remembered.forget(entry)
                     }
                 }
             }
@@ -277,6 +308,63 @@ Popup {
                 wrapMode: Text.Wrap
                 color: "#707070"
                 font.pixelSize: 12
+            }
+        }
+
+        ListView {
+            id: rememberedList
+
+            objectName: "rememberedList"
+            Layout.fillWidth: true
+            // The model's own count: the view would count its rows only once shown.
+            Layout.preferredHeight: Math.min(picker.remembered.notAnsweringCount, 3) * 40
+            visible: picker.remembered.notAnsweringCount > 0
+            clip: true
+            boundsBehavior: Flickable.StopAtBounds
+            model: picker.remembered.notAnswering
+            activeFocusOnTab: visible
+            Accessible.role: Accessible.List
+            Accessible.name: qsTr("Remembered devices, not answering")
+
+            function enter(at) {
+                currentIndex = at
+                positionViewAtIndex(at, ListView.Contain)
+                forceActiveFocus()
+            }
+
+            onActiveFocusChanged: {
+                if (activeFocus && (currentIndex < 0 || currentIndex >= count))
+                    currentIndex = 0
+            }
+            Keys.onReturnPressed: picker.switchTo(currentItem ? (currentItem as RememberedRow).row : -1)
+            Keys.onEnterPressed: picker.switchTo(currentItem ? (currentItem as RememberedRow).row : -1)
+            Keys.onDeletePressed: {
+                if (currentItem)
+                    picker.remembered.forget((currentItem as RememberedRow).row)
+            }
+            Keys.onDownPressed: {
+                if (currentIndex + 1 < count)
+                    enter(currentIndex + 1)
+                else
+                    ipField.forceActiveFocus()
+            }
+            Keys.onUpPressed: {
+                if (currentIndex > 0) {
+                    enter(currentIndex - 1)
+                    return
+                }
+                const last = deviceList.nextChoosable(deviceList.count, -1)
+                if (last >= 0) {
+                    deviceList.moveTo(last)
+                    deviceList.forceActiveFocus()
+                }
+            }
+
+            delegate: RememberedRow {
+                width: ListView.view.width
+                selected: ListView.isCurrentItem && ListView.view.activeFocus
+                onChosen: picker.switchTo(row)
+                onForget: picker.remembered.forget(row)
             }
         }
 
@@ -313,6 +401,10 @@ Popup {
                 onTextEdited: picker.addressTried = true
                 // Up from the field reaches the list's last row that can be chosen, just above it.
                 Keys.onUpPressed: (event) => {
+                    if (rememberedList.visible) {
+                        rememberedList.enter(picker.remembered.notAnsweringCount - 1)
+                        return
+                    }
                     const last = deviceList.nextChoosable(deviceList.count, -1)
                     if (last >= 0) {
                         deviceList.moveTo(last)

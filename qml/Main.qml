@@ -89,7 +89,7 @@ ApplicationWindow {
         seekKeys.abort()
         remote.endHolds()
         if (choice.switchTo(row))
-            showToast(qsTr("Keys now go to %1").arg(deviceText.shownName), false)
+            showToast(qsTr("Keys now go to %1").arg(deviceButton.shownName), false)
     }
 
     function openPicker() {
@@ -127,24 +127,23 @@ ApplicationWindow {
             id: deviceButton
 
             objectName: "deviceButton"
+            readonly property string shownName: keySender.deviceName !== "" ? keySender.deviceName : keySender.host // qmllint disable unqualified
+
             Layout.fillWidth: true
             Layout.fillHeight: true
             focusPolicy: Qt.NoFocus
             hoverEnabled: true
+            // Bound to the sender, not the settings, so it follows the live choice.
+            text: keySender.host === "" ? qsTr("no device configured") // qmllint disable unqualified
+                                        : (window.searching ? qsTr("looking for %1…").arg(shownName) : shownName)
             onClicked: window.openDeviceMenu()
             Accessible.onPressAction: window.openDeviceMenu()
 
             contentItem: Text {
-                id: deviceText
-
                 objectName: "deviceText"
-                readonly property string shownName: keySender.deviceName !== "" ? keySender.deviceName : keySender.host // qmllint disable unqualified
-
-                // Bound to the sender, not the settings, so it follows the live choice.
-                text: keySender.host === "" ? qsTr("no device configured") // qmllint disable unqualified
-                                            : (window.searching ? qsTr("looking for %1…").arg(shownName) : shownName)
+                text: deviceButton.text
                 textFormat: Text.PlainText
-                color: keySender.host === "" ? "#c98a2e" : (deviceButton.hovered && window.remembered.count > 0 ? "#d0d0d0" : "#8a8a8a") // qmllint disable unqualified
+                color: keySender.host === "" ? "#c98a2e" : "#8a8a8a" // qmllint disable unqualified
                 font.pixelSize: 12
                 elide: Text.ElideRight
                 verticalAlignment: Text.AlignVCenter

@@ -27,6 +27,10 @@ TestCase {
         settings.lastDeviceIp = "10.0.0.9" // qmllint disable unqualified
         settings.lastDeviceName = "Old" // qmllint disable unqualified
         deviceFeed.show([]) // qmllint disable unqualified
+        // Boxes chosen by earlier tests are remembered; each test starts with none.
+        const remembered = keySender.choice.remembered // qmllint disable unqualified
+        while (remembered.count > 0)
+            remembered.forget(0)
         picker = createTemporaryObject(pickerComponent, testCase)
     }
 
@@ -435,5 +439,38 @@ TestCase {
             mouseClick(testCase, 2, 2)
         tryCompare(picker, "visible", false)
         verifyUnchanged()
+    }
+
+    // Remembered boxes that have not answered are listed after the found ones: Delete or their
+    // button forgets one, a click chooses one, and the current box stays current until then.
+    function test_rememberedRows() {
+        const choice = keySender.choice // qmllint disable unqualified
+        choice.choose("10.0.0.7", "Den", "0e0b0c5151a2")
+        choice.choose("10.0.0.8", "", "")
+        openPicker()
+        const list = child("rememberedList")
+        tryVerify(() => list.visible && list.itemAtIndex(1) !== null, 5000, "two remembered rows shown")
+        const text = (at, name) => findChild(list.itemAtIndex(at), name).text
+        compare([text(0, "nameText"), text(1, "nameText"), text(1, "detailText")],
+                ["(unnamed)", "Den", "10.0.0.7  ·  not answering"])
+
+        keyClick(Qt.Key_Up) // from the field to the last remembered row
+        verify(list.activeFocus, "Up from the field reaches the remembered rows")
+        keyClick(Qt.Key_Delete)
+        tryCompare(list, "count", 1)
+        compare(text(0, "nameText"), "(unnamed)")
+        mouseClick(findChild(list.itemAtIndex(0), "forgetButton"))
+        tryCompare(list, "count", 0)
+        verify(!list.visible)
+        compare(keySender.host, "10.0.0.8", "forgetting the current box leaves it current") // qmllint disable unqualified
+        verify(picker.visible, "forgetting chooses nothing")
+
+        choice.choose("10.0.0.7", "Den", "0e0b0c5151a2")
+        keySender.host = "10.0.0.9" // qmllint disable unqualified
+        tryVerify(() => list.visible && list.itemAtIndex(0) !== null)
+        mouseClick(list.itemAtIndex(0))
+        tryCompare(picker, "visible", false)
+        compare([keySender.host, keySender.deviceName, settings.lastDeviceId], // qmllint disable unqualified
+                ["10.0.0.7", "Den", "0e0b0c5151a2"])
     }
 }
