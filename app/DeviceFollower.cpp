@@ -6,6 +6,7 @@
 #include "KeySender.h"
 #include "RemoteDeviceModel.h"
 #include "Settings.h"
+#include "ShownText.h"
 
 #include <QElapsedTimer>
 
@@ -21,19 +22,12 @@ qint64 monotonicMs()
     return start.elapsed();
 }
 
-// Whether address is a host's own on the network of entry: inside it, and neither the network's
-// address nor its broadcast.
-bool isHostOn(quint32 address, const QNetworkAddressEntry &entry)
+// Whether address lies inside the network of entry; the address rule has already refused the
+// network's own address and its broadcast.
+bool isOn(quint32 address, const QNetworkAddressEntry &entry)
 {
-    const int prefix = entry.prefixLength();
-    if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol || prefix < 0 || prefix > 32)
-        return false;
-    const quint32 mask = prefix == 0 ? 0 : ~quint32(0) << (32 - prefix);
-    const quint32 network = entry.ip().toIPv4Address() & mask;
-    if ((address & mask) != network)
-        return false;
-    // /31 and /32 networks have no network or broadcast address.
-    return prefix >= 31 || (address != network && address != (network | ~mask));
+    const auto net = network::ipv4Network(entry);
+    return net && net->contains(address);
 }
 
 } // namespace
@@ -55,9 +49,9 @@ DeviceFollower::DeviceFollower(KeySender *keySender, Settings *settings, Discove
 }
 
 QString DeviceFollower::refusal(const QString &claimed, const QHostAddress &sender,
-                                const QList<brp::InterfaceInfo> &interfaces)
+                                const QList<network::InterfaceInfo> &interfaces)
 {
-    const QString why = hostaddress::refusal(claimed);
+    const QString why = hostaddress::refusal(claimed, interfaces);
     if (!why.isEmpty())
         return why;
     const QHostAddress address(claimed);
@@ -67,14 +61,14 @@ QString DeviceFollower::refusal(const QString &claimed, const QHostAddress &send
     const quint32 from = sender.toIPv4Address(&senderIsIPv4);
     if (!senderIsIPv4 || from != address.toIPv4Address())
         return QStringLiteral("sent from %1").arg(sender.toString());
-    if (address.isLoopback() || address.isMulticast() || address.isBroadcast() || address.isNull()
-        || address == QHostAddress(QHostAddress::AnyIPv4))
+    // The rule above refused what is no host's address anywhere; a box is never this machine.
+    if (address.isLoopback())
         return QStringLiteral("not a host's address");
-    for (const brp::InterfaceInfo &iface : interfaces) {
+    for (const network::InterfaceInfo &iface : interfaces) {
         if (!iface.flags.testFlag(QNetworkInterface::IsUp) || iface.flags.testFlag(QNetworkInterface::IsLoopBack))
             continue;
         for (const QNetworkAddressEntry &entry : iface.entries) {
-            if (isHostOn(from, entry))
+            if (isOn(from, entry))
                 return {};
         }
     }
@@ -107,17 +101,17 @@ void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
 {
     if (!m_searching)
         return;
-    QList<brp::InterfaceInfo> interfaces;
+    QList<network::InterfaceInfo> interfaces;
     for (const brp::Reply &reply : replies) {
         if (imgr::ImgrMsg::trimmed(reply.msg.deviceId) != m_id)
             continue;
         if (interfaces.isEmpty())
-            interfaces = brp::localInterfaces();
+            interfaces = network::localInterfaces();
         const QString ip = imgr::ImgrMsg::trimmed(reply.msg.ip);
         const QString why = refusal(ip, reply.sender, interfaces);
         if (!why.isEmpty()) {
             const QString line = QStringLiteral("Ignoring a reply for %1 that gives the address \"%2\": %3")
-                                     .arg(m_id, ip.left(40), why);
+                                     .arg(shown::excerpt(m_id), shown::excerpt(ip), why);
             if (m_warned.size() < 16 && !m_warned.contains(line)) {
                 m_warned.insert(line);
                 qWarning("%s", qUtf8Printable(line));

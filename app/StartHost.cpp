@@ -3,6 +3,7 @@
 
 #include "HostAddress.h"
 #include "Settings.h"
+#include "ShownText.h"
 
 #include <QCommandLineParser>
 #include <QtDebug>
@@ -26,25 +27,29 @@ QString resolve(QCommandLineParser &parser, const QCommandLineOption &host, cons
 {
     const QString stored = settings.lastDeviceIp();
     if (!parser.parse(arguments))
-        qWarning("%s", qUtf8Printable(parser.errorText()));
+        qWarning("%s", qUtf8Printable(shown::printable(parser.errorText())));
 
     QString candidate = parser.value(host);
     const QStringList positional = parser.positionalArguments();
     if (candidate.isEmpty() && !positional.isEmpty())
         candidate = positional.first();
+    const QList<network::InterfaceInfo> interfaces = network::localInterfaces();
     // An older or hand-edited store may hold what the rule refuses: that counts as no box, so
     // the picker opens, and the store stays as it is until a box is chosen there.
-    const auto storedHost = [&stored] {
-        const QString problem = stored.isEmpty() ? QString() : hostaddress::refusal(stored);
+    const auto storedHost = [&stored, &interfaces] {
+        const QString problem = stored.isEmpty() ? QString() : hostaddress::refusal(stored, interfaces);
         if (problem.isEmpty())
             return stored;
-        qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(stored), qUtf8Printable(problem));
+        qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(shown::excerpt(stored)),
+                 qUtf8Printable(problem));
         return QString();
     };
     if (candidate.isEmpty())
         return storedHost();
-    if (!hostaddress::isValid(candidate)) {
-        qWarning("Ignoring device argument \"%s\": not an IP address", candidate.toLocal8Bit().constData());
+    const QString problem = hostaddress::refusal(candidate, interfaces);
+    if (!problem.isEmpty()) {
+        qWarning("Ignoring device argument \"%s\": %s", shown::excerpt(candidate).toLocal8Bit().constData(),
+                 problem.toLocal8Bit().constData());
         return storedHost();
     }
     if (stored != candidate) {

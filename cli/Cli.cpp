@@ -8,6 +8,7 @@
 #include "QuitSignals.h"
 #include "RemoteDeviceModel.h"
 #include "Settings.h"
+#include "ShownText.h"
 #include "TunerLabel.h"
 
 #include <QCommandLineParser>
@@ -65,7 +66,7 @@ QString usage()
 
 QString quoted(const QString &text)
 {
-    return QLatin1Char('\'') + printable(text) + QLatin1Char('\'');
+    return QLatin1Char('\'') + shown::excerpt(text) + QLatin1Char('\'');
 }
 
 struct Streams
@@ -175,7 +176,7 @@ Destination findBox(const QString &query, unsigned int timeoutMs, const Streams 
     if (match.kind == BoxMatch::None)
         return notFound(QStringLiteral("no box %1 answered within %2 ms").arg(quoted(query)).arg(timeoutMs));
     const QString ip = imgr::ImgrMsg::trimmed(match.box.ip);
-    const QString refusal = hostaddress::refusal(ip);
+    const QString refusal = hostaddress::refusal(ip, network::localInterfaces());
     if (!refusal.isEmpty())
         return notFound(QStringLiteral("box %1 gave the address %2: %3").arg(quoted(query), quoted(ip), refusal));
     return { ip, -1 };
@@ -337,16 +338,6 @@ const QStringList &keyWords()
     return words;
 }
 
-QString printable(const QString &text)
-{
-    QString safe = text;
-    for (QChar &c : safe) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char('?');
-    }
-    return safe;
-}
-
 QString describe(const imgr::ImgrMsg &box)
 {
     // Field by field, so the separators stay tabs and a box's own tab cannot forge one.
@@ -357,10 +348,10 @@ QString describe(const imgr::ImgrMsg &box)
         tunerLabel(box.numTuners),
         imgr::ImgrMsg::trimmed(box.deviceModel),
     };
-    QStringList shown;
+    QStringList safe;
     for (const QString &field : fields)
-        shown.append(printable(field));
-    return shown.join(QLatin1Char('\t'));
+        safe.append(shown::printable(field));
+    return safe.join(QLatin1Char('\t'));
 }
 
 QByteArray describeJson(const imgr::ImgrMsg &box)
@@ -479,7 +470,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     QString address;
     if (parser.isSet(host)) {
         address = parser.value(host);
-        const QString refusal = hostaddress::refusal(address);
+        const QString refusal = hostaddress::refusal(address, network::localInterfaces());
         if (!refusal.isEmpty())
             return io.usageError(QStringLiteral("--host %1: %2").arg(quoted(address), refusal));
     } else if (parser.isSet(box)) {
@@ -492,7 +483,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         address = Settings().lastDeviceIp();
         if (address.isEmpty())
             return io.fail(kNoBox, QStringLiteral("no box configured: give --host or --box, or choose one in Falquin"));
-        const QString refusal = hostaddress::refusal(address);
+        const QString refusal = hostaddress::refusal(address, network::localInterfaces());
         if (!refusal.isEmpty())
             return io.fail(kNoBox,
                            QStringLiteral("the remembered box %1 is unusable (%2): give --host or --box, or choose "

@@ -27,9 +27,6 @@ inline constexpr unsigned int kDefaultSweepMs = 8000;
 // The key words the program sends: the same command strings as the drawn remote.
 const QStringList &keyWords();
 
-// Network text made safe for a terminal line: control characters become '?'.
-QString printable(const QString &text);
-
 // One box as `list` prints it: display id, address, name, tuner label and model, tab-separated.
 QString describe(const imgr::ImgrMsg &box);
 // The same box as one compact JSON object: id, ip, name, tuners (the count) and model.

@@ -62,19 +62,10 @@ void drainReplies(QUdpSocket &socket, QHash<QString, imgr::ImgrMsg> &replies, co
 
 } // namespace
 
-QList<InterfaceInfo> localInterfaces()
-{
-    QList<InterfaceInfo> result;
-    const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
-    for (const QNetworkInterface &iface : all)
-        result.append({ iface.humanReadableName(), iface.flags(), iface.addressEntries() });
-    return result;
-}
-
-QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces)
+QList<Target> buildTargets(const QList<network::InterfaceInfo> &interfaces)
 {
     QList<Target> targets;
-    for (const InterfaceInfo &iface : interfaces) {
+    for (const network::InterfaceInfo &iface : interfaces) {
         if (!iface.flags.testFlag(QNetworkInterface::IsUp) || !iface.flags.testFlag(QNetworkInterface::IsRunning)
             || iface.flags.testFlag(QNetworkInterface::IsLoopBack))
             continue;
@@ -121,7 +112,7 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
 
     QList<Target> targets;
     if (dest == QHostAddress(QHostAddress::Broadcast))
-        targets = buildTargets(localInterfaces());
+        targets = buildTargets(network::localInterfaces());
     else
         targets.append({ QStringLiteral("(explicit)"), probeSourceAddress(), dest });
     if (targets.isEmpty()) {

@@ -22,7 +22,7 @@ brp::SweepProblem foreseenProblem()
     if (!probe.bind(QHostAddress::AnyIPv4, brp::kDiscoveryPort,
                     QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
         return brp::SweepProblem::PortUnavailable;
-    if (brp::buildTargets(brp::localInterfaces()).isEmpty())
+    if (brp::buildTargets(network::localInterfaces()).isEmpty())
         return brp::SweepProblem::NoNetwork;
     return brp::SweepProblem::None;
 }

@@ -2,6 +2,7 @@
 #include "KeySender.h"
 
 #include "KeyDatagram.h"
+#include "ShownText.h"
 
 #include <QHostAddress>
 #include <QNetworkProxy>
@@ -20,7 +21,7 @@ void KeySender::setHost(const QString &host)
     if (host == m_host)
         return;
     m_host = host;
-    m_address = isNumericAddress(host) ? QHostAddress(host) : QHostAddress();
+    m_address = hostaddress::refusal(host, {}).isEmpty() ? QHostAddress(host) : QHostAddress();
     // A name belongs to the previous box; callers set the new name afterwards.
     if (!m_deviceName.isEmpty()) {
         m_deviceName.clear();
@@ -44,7 +45,13 @@ void KeySender::sendKey(const QString &keys)
         return;
     }
     if (m_address.isNull()) {
-        emit keyFailed(keys, tr("invalid IP address '%1'").arg(m_host));
+        emit keyFailed(keys, tr("invalid IP address '%1'").arg(shown::excerpt(m_host)));
+        return;
+    }
+    // A network that came up since the box was chosen can make its address a broadcast.
+    const QString local = hostaddress::refusal(m_host, m_interfaces());
+    if (!local.isEmpty()) {
+        emit keyFailed(keys, local);
         return;
     }
     const QByteArray utf8 = keys.toUtf8();
