@@ -68,7 +68,7 @@ void KeySender::sendKey(const QString &keys)
         return;
     }
     m_pending.insert(number, keys);
-    m_sentTo.insert(number, m_host);
+    m_sentTo.insert(number, { m_host, m_address });
     emit keySent(keys);
     QTimer::singleShot(kAckTimeoutMs, Qt::CoarseTimer, this, [this, number] { onTimeout(number); });
 }
@@ -94,7 +94,8 @@ void KeySender::onReadyRead()
         if (size < 0)
             break;
         QByteArray datagram(size, Qt::Uninitialized);
-        const qint64 got = m_socket->readDatagram(datagram.data(), datagram.size());
+        QHostAddress from;
+        const qint64 got = m_socket->readDatagram(datagram.data(), datagram.size(), &from);
         if (got < 0)
             break;
         const auto ack = parseAck(datagram.constData(), got);
@@ -102,6 +103,11 @@ void KeySender::onReadyRead()
             continue;
         const auto it = m_pending.constFind(ack->sequence);
         if (it == m_pending.cend())
+            continue;
+        // Only the box a key went to can answer it, from any port of its own: another host's
+        // answer would report a lost key as delivered. The socket gives IPv4 senders in their
+        // "::ffff:" form, and a "::ffff:" host is answered from its IPv4 address.
+        if (!from.isEqual(m_sentTo.value(ack->sequence).address, QHostAddress::ConvertV4MappedToIPv4))
             continue;
         const QString text = *it;
         m_pending.erase(it);
@@ -120,7 +126,7 @@ void KeySender::onTimeout(quint8 number)
         return;
     const QString text = *it;
     m_pending.erase(it);
-    const QString sentTo = m_sentTo.take(number);
+    const QString sentTo = m_sentTo.take(number).host;
     emit keyFailed(text, tr("no response from %1").arg(m_deviceName.isEmpty() ? m_host : m_deviceName));
     emit m_timeouts.unanswered(text, sentTo);
 }

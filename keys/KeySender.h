@@ -60,6 +60,13 @@ private:
     void onReadyRead();
     void onTimeout(quint8 number);
 
+    // Where a pending key went: only that address can answer it.
+    struct Destination
+    {
+        QString host;
+        QHostAddress address;
+    };
+
     QUdpSocket *m_socket = nullptr;
     QString m_host;
     // m_host parsed once, when it is set: null unless it passes the rule on any machine. Whether
@@ -68,7 +75,7 @@ private:
     QString m_deviceName;
     quint8 m_sequence = 0;
     QHash<quint8, QString> m_pending;
-    QHash<quint8, QString> m_sentTo; // the host each pending key went to
+    QHash<quint8, Destination> m_sentTo;
     KeyTimeouts m_timeouts;
     QPointer<QObject> m_follower;
     Interfaces m_interfaces = network::localInterfaces;

@@ -63,6 +63,8 @@ private slots:
     void validationFailures();
     void refusedAtSendAsNetworksChange_data();
     void refusedAtSendAsNetworksChange();
+    void acknowledgedOnlyByTheBox_data();
+    void acknowledgedOnlyByTheBox();
     void kernelRefusedSend();
     void reusedNumberReplacesPendingText();
     void propertySignals();
@@ -296,6 +298,40 @@ void TestKeySender::refusedAtSendAsNetworksChange()
     QCOMPARE(sent.count(), 0);
     QVERIFY(!sender.findChild<QUdpSocket *>());
     QCOMPARE(sender.host(), host);
+}
+
+void TestKeySender::acknowledgedOnlyByTheBox_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::newRow("IPv4") << kBox;
+    QTest::newRow("IPv4-mapped") << "::ffff:" + kBox;
+}
+
+// Another host's answers for every number never count, but the box may answer from any port.
+void TestKeySender::acknowledgedOnlyByTheBox()
+{
+    QFETCH(QString, host);
+    Peer peer;
+    KeySender sender;
+    sender.setHost(host);
+    QSignalSpy acked(&sender, &KeySender::keyAcknowledged);
+    QSignalSpy failed(&sender, &KeySender::keyFailed);
+    sender.sendKey(QStringLiteral("mute"));
+    const quint8 number = sequenceOf(peer.next());
+
+    QUdpSocket forger;
+    QVERIFY(forger.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0));
+    for (int n = 0; n < 256; ++n)
+        forger.writeDatagram(QByteArray("Trox\x01\x01\x00", 7) + char(n), QHostAddress(kBox), peer.senderPort);
+    QTest::qWait(200);
+    QVERIFY2(acked.isEmpty() && failed.isEmpty(), "an answer from 127.0.0.2 was taken for the box's");
+    QCOMPARE(sender.pending().value(number), QStringLiteral("mute"));
+
+    QUdpSocket otherPort;
+    QVERIFY(otherPort.bind(QHostAddress(kBox), 0));
+    otherPort.writeDatagram(QByteArray("Trox\x01\x01\x00", 7) + char(number), QHostAddress(kBox), peer.senderPort);
+    QTRY_COMPARE(acked.count(), 1);
+    QCOMPARE(failed.count(), 0);
 }
 
 void TestKeySender::kernelRefusedSend()
