@@ -90,6 +90,8 @@ void DeviceFollower::onUnanswered(const QString &keys, const QString &host)
         return;
     m_searchedAt = now;
     m_id = id;
+    // Its replies count even after a flood of other ids has filled the sweep's list.
+    m_discovery->setWantedId(id);
     m_warned.clear();
     m_sweepOwed = m_discovery->isScanning();
     setSearching(true);
@@ -172,8 +174,10 @@ void DeviceFollower::onChoiceChanged()
 
 void DeviceFollower::setSearching(bool searching)
 {
-    if (!searching)
+    if (!searching) {
         m_sweepOwed = false;
+        m_discovery->setWantedId(QString());
+    }
     if (searching == m_searching)
         return;
     m_searching = searching;

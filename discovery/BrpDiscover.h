@@ -50,8 +50,10 @@ struct SweepHooks
     // Once, as soon as the sweep knows it cannot reach any box (before it listens).
     std::function<void(SweepProblem)> problem;
     // After each read pass that accepted any reply: every reply of that pass in arrival order,
-    // repeats of an id and ids past the list's limit included.
+    // repeats of an id included. Once kMaxDevices ids are known, a reply with a new id is dropped
+    // before anything keeps it, unless wanted says the caller is looking for that box.
     std::function<void(const QList<Reply> &)> replies;
+    std::function<bool(const imgr::ImgrMsg &)> wanted;
 };
 
 // Sends DISCOVER to every local IPv4 network (dest == QHostAddress::Broadcast) or to dest alone,
