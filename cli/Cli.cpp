@@ -47,8 +47,8 @@ QString usage()
                           "list   runs one discovery sweep and prints each box as it first answers.\n"
                           "send   sends the keys in order, each after the previous one was acknowledged;\n"
                           "       stops at the first key that fails.\n"
-                          "hold   holds rewind or fast forward for MS milliseconds, then lets go; SIGINT or\n"
-                          "       SIGTERM lets go at once.\n"
+                          "hold   holds rewind or fast forward for MS milliseconds, then lets go; SIGINT,\n"
+                          "       SIGTERM or SIGHUP lets go at once.\n"
                           "\n"
                           "Without --host or --box, keys go to the box Falquin remembers.\n"
                           "  --host IP           the box's numeric IP address\n"
@@ -59,7 +59,7 @@ QString usage()
                           "Keys (quote those with a space or a #):\n  %2\n"
                           "\n"
                           "Exit status: 0 ok, 1 a key failed, 2 usage, 3 no box found or none configured,\n"
-                          "4 the network cannot be used.\n")
+                          "4 the network cannot be used, 5 the output could not be written.\n")
         .arg(kDefaultSweepMs)
         .arg(keyList());
 }
@@ -124,18 +124,22 @@ brp::SweepProblem sweep(unsigned int timeoutMs, const std::function<void(const i
 int list(unsigned int timeoutMs, bool json, const Streams &io)
 {
     QSet<QString> printed;
-    const brp::SweepProblem problem = sweep(timeoutMs, [&](const imgr::ImgrMsg &box) {
-        const QString id = imgr::ImgrMsg::trimmed(box.deviceId);
-        // Later replies of a box (the second pass's answer) print nothing; a flood of made-up
-        // ids is bounded as in the sweep itself.
-        if (printed.contains(id) || printed.size() >= brp::kMaxDevices)
-            return;
-        printed.insert(id);
-        if (json)
-            io.out << QString::fromUtf8(describeJson(box)) << Qt::endl;
-        else
-            io.out << describe(box) << Qt::endl;
-    });
+    const brp::SweepProblem problem = sweep(
+        timeoutMs,
+        [&](const imgr::ImgrMsg &box) {
+            const QString id = imgr::ImgrMsg::trimmed(box.deviceId);
+            // Later replies of a box (the second pass's answer) print nothing; a flood of made-up
+            // ids is bounded as in the sweep itself.
+            if (printed.contains(id) || printed.size() >= brp::kMaxDevices)
+                return;
+            printed.insert(id);
+            if (json)
+                io.out << QString::fromUtf8(describeJson(box)) << Qt::endl;
+            else
+                io.out << describe(box) << Qt::endl;
+        },
+        // Nobody reads the list any more.
+        [&io] { return io.out.status() != QTextStream::Ok; });
     if (const auto code = problemExit(problem, io))
         return *code;
     if (printed.isEmpty())
@@ -209,8 +213,8 @@ public:
     }
 
     // Runs the keys on the application's event loop and returns the exit code. A quit that the
-    // run did not ask for comes from SIGINT or SIGTERM (QuitSignals): the run lets go, and the
-    // loop goes on until what is owed is settled.
+    // run did not ask for comes from SIGINT, SIGTERM or SIGHUP (QuitSignals): the run lets go,
+    // and the loop goes on until what is owed is settled.
     int exec()
     {
         next();
@@ -386,7 +390,9 @@ BoxMatch matchBox(const QList<imgr::ImgrMsg> &seen, const QString &query)
     return match;
 }
 
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+namespace {
+
+int runCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     const Streams io { out, err };
     QCommandLineParser parser;
@@ -497,6 +503,18 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (isHold)
         quitSignals.emplace();
     return keys.exec();
+}
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const int code = runCommand(arguments, out, err);
+    out.flush();
+    if (out.status() == QTextStream::Ok)
+        return code;
+    err << kProgram << ": could not write the output" << Qt::endl;
+    return kOutputFailed;
 }
 
 } // namespace cli

@@ -20,6 +20,7 @@ enum ExitCode {
     kUsage = 2, // bad arguments, an unknown key word, an ambiguous or invalid box
     kNoBox = 3, // no box answered, none matched, or none is configured
     kNoNetwork = 4, // the network cannot be used: no interface, a port taken, a send that failed
+    kOutputFailed = 5, // the standard output could not be written (a reader that went away)
 };
 
 inline constexpr unsigned int kDefaultSweepMs = 8000;
@@ -42,7 +43,8 @@ struct BoxMatch
 };
 BoxMatch matchBox(const QList<imgr::ImgrMsg> &seen, const QString &query);
 
-// Runs one command line (arguments[0] is the program) and returns its exit code. Needs a
+// Runs one command line (arguments[0] is the program) and returns its exit code; a failed write to
+// out makes it kOutputFailed once the command has done what it owes the box. Needs a
 // QCoreApplication whose organization and application name select Falquin's settings; send and
 // hold run its event loop until their keys are answered.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);

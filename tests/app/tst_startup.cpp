@@ -120,6 +120,9 @@ private:
 
 void TestStartup::initTestCase()
 {
+    // As a terminal's programs have it: a SIGHUP ignored here (nohup) would stay ignored in
+    // falquin too, on purpose.
+    std::signal(SIGHUP, SIG_DFL);
     // The server repeats a held key from 150 ms on, every 30 ms, as a desktop would.
     m_xvfb.start(QStringLiteral("Xvfb"),
                  { "-displayfd", "1", "-nolisten", "tcp", "-ardelay", "150", "-arinterval", "30", "-screen", "0",
@@ -317,7 +320,7 @@ void TestStartup::heldSeekEndsBeforeExit_data()
     QTest::addColumn<bool>("pointer"); // the drawn Left key held with the mouse, else the keyboard's Left
     QTest::addColumn<QString>("end");
     for (const bool pointer : { false, true }) {
-        for (const char *end : { "close", "SIGTERM", "SIGINT", "Ctrl+Q" })
+        for (const char *end : { "close", "SIGTERM", "SIGINT", "SIGHUP", "Ctrl+Q" })
             QTest::addRow("%s, %s", pointer ? "pointer" : "keyboard", end) << pointer << QString::fromLatin1(end);
     }
 }
@@ -365,6 +368,8 @@ void TestStartup::heldSeekEndsBeforeExit()
         ::kill(pid_t(falquin.processId()), SIGTERM);
     else if (end == QLatin1String("SIGINT"))
         ::kill(pid_t(falquin.processId()), SIGINT);
+    else if (end == QLatin1String("SIGHUP"))
+        ::kill(pid_t(falquin.processId()), SIGHUP);
     else
         QVERIFY(xdotool({ "key", "ctrl+q" }));
     QVERIFY(falquin.waitForFinished(5000));
