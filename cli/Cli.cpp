@@ -446,6 +446,8 @@ int runCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return io.usageError(QStringLiteral("--json is for list"));
     if (parser.isSet(host) && parser.isSet(box))
         return io.usageError(QStringLiteral("give --host or --box, not both"));
+    if (parser.isSet(box) && parser.value(box).isEmpty())
+        return io.usageError(QStringLiteral("--box needs a box's name or id"));
     if (parser.isSet(timeout) && !parser.isSet(box))
         return io.usageError(QStringLiteral("--timeout is for list and --box"));
 

@@ -102,6 +102,7 @@ private slots:
         QTest::newRow("host quoted escaped and cut")
             << QStringList { "send", "--host", "\x1b[2J" + QString(100, u'x'), "up" }
             << "--host '?[2J" + QString(60, u'x') + QChar(0x2026) + "': ";
+        QTest::newRow("empty box") << QStringList { "send", "--box", "", "up" } << "--box needs a box's name or id";
         QTest::newRow("host and box") << QStringList { "send", "--host", ip, "--box", "Den", "up" } << "not both";
         QTest::newRow("timeout without a sweep")
             << QStringList { "send", "--host", ip, "--timeout", "100", "up" } << "--timeout";
