@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "Settings.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace {
@@ -21,7 +22,7 @@ QString Settings::lastDeviceIp() const
 
 void Settings::setLastDeviceIp(const QString &ip)
 {
-    if (write(kIpKey, ip))
+    if (write(kIpKey, ip) == Write::Written)
         emit lastDeviceIpChanged();
 }
 
@@ -32,7 +33,7 @@ QString Settings::lastDeviceName() const
 
 void Settings::setLastDeviceName(const QString &name)
 {
-    if (write(kNameKey, name))
+    if (write(kNameKey, name) == Write::Written)
         emit lastDeviceNameChanged();
 }
 
@@ -43,7 +44,7 @@ QString Settings::lastDeviceId() const
 
 void Settings::setLastDeviceId(const QString &id)
 {
-    if (write(kIdKey, id))
+    if (write(kIdKey, id) == Write::Written)
         emit lastDeviceIdChanged();
 }
 
@@ -52,14 +53,28 @@ QString Settings::read(const char *key)
     return QSettings().value(QLatin1String(key)).toString();
 }
 
-// Returns whether the store changed. The QSettings object is flushed when it goes
-// out of scope, before the caller emits, so a reader reacting to the signal sees
-// the new value even from another process.
-bool Settings::write(const char *key, const QString &value)
+// Flushed before the caller emits, so a reader reacting to the signal sees the new value even
+// from another process. A store that cannot be written (a read-only file system, a directory
+// in the file's place) keeps its old value, as a fresh read shows.
+Settings::Write Settings::write(const char *key, const QString &value)
 {
     QSettings store;
     if (store.value(QLatin1String(key)).toString() == value)
-        return false;
+        return Write::Unchanged;
     store.setValue(QLatin1String(key), value);
-    return true;
+    store.sync();
+    if (store.status() != QSettings::AccessError && read(key) == value)
+        return Write::Written;
+    if (!m_failureQueued) {
+        m_failureQueued = true;
+        const QString reason = tr("%1 cannot be written").arg(QDir::toNativeSeparators(store.fileName()));
+        QMetaObject::invokeMethod(
+            this,
+            [this, reason] {
+                m_failureQueued = false;
+                emit writeFailed(reason);
+            },
+            Qt::QueuedConnection);
+    }
+    return Write::Failed;
 }

@@ -185,6 +185,10 @@
         <source>looking for %1…</source>
         <translation>suche %1…</translation>
     </message>
+    <message>
+        <source>could not save the chosen box: %1</source>
+        <translation>das gewählte Gerät konnte nicht gespeichert werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>NumberPad</name>
@@ -250,6 +254,13 @@
     <message>
         <source>Menu</source>
         <translation>Menü</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>%1 cannot be written</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
     </message>
 </context>
 <context>

@@ -101,6 +101,7 @@ private slots:
     void cleanupTestCase();
     void closingTheWindowExitsCleanly();
     void commandLineHostIsRemembered();
+    void aStoreThatCannotBeWrittenIsToldOnce();
     void exitCodeOneWhenTheWindowCannotBeCreated();
     void noDisplayIsOneLineAndExitCodeOne_data();
     void noDisplayIsOneLineAndExitCodeOne();
@@ -115,6 +116,7 @@ private:
 
     QProcess m_xvfb;
     QByteArray m_display;
+    QProcessEnvironment m_extraEnvironment; // on top of the test's own, for one run
     Display *m_x = nullptr;
 };
 
@@ -148,6 +150,7 @@ QProcessEnvironment TestStartup::environment() const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(m_extraEnvironment);
     return env;
 }
 
@@ -230,6 +233,23 @@ void TestStartup::commandLineHostIsRemembered()
     store.sync();
     QCOMPARE(store.value("lastDeviceIp").toString(), QStringLiteral("127.0.0.9"));
     QCOMPARE(store.value("lastDeviceName").toString(), QStringLiteral("Den"));
+}
+
+// --host writes the store at start; where it cannot, the window still starts on that box and
+// says so once (the toast's log line), for the address, the name and the id together.
+void TestStartup::aStoreThatCannotBeWrittenIsToldOnce()
+{
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("Orvantide/Falquin.conf")));
+    m_extraEnvironment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    m_extraEnvironment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("falquin.toast.info=true"));
+    const auto restore = qScopeGuard([this] { m_extraEnvironment.clear(); });
+    QByteArray errors;
+    QCOMPARE(runAndClose({ "--host", "127.0.0.9" }, &errors), 0);
+    const QByteArray toast
+        = "could not save the chosen box: " + config.filePath("Orvantide/Falquin.conf").toUtf8() + " cannot be written";
+    QVERIFY2(errors.count(toast) == 1, errors.constData());
 }
 
 void TestStartup::exitCodeOneWhenTheWindowCannotBeCreated()
