@@ -2,12 +2,9 @@
 #include "Settings.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestSettings : public QObject
@@ -21,7 +18,6 @@ private slots:
     void writeIsOnRecordBeforeTheSignal();
     void equalWritesDoNothing();
     void readsAreNeverCached();
-    void aFailedWriteIsReportedOnce();
 };
 
 void TestSettings::initTestCase()
@@ -101,39 +97,6 @@ void TestSettings::readsAreNeverCached()
     QCOMPARE(settings.lastDeviceIp(), QStringLiteral("10.0.0.3"));
     Settings other;
     QCOMPARE(other.lastDeviceIp(), QStringLiteral("10.0.0.3"));
-}
-
-// A directory where the store's file should be: nothing can be written there, not even by root.
-void TestSettings::aFailedWriteIsReportedOnce()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Orvantide/Falquin.conf")));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    const auto restore = qScopeGuard([] {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
-    });
-    Settings settings;
-    QSignalSpy ipChanged(&settings, &Settings::lastDeviceIpChanged);
-    QSignalSpy failed(&settings, &Settings::writeFailed);
-
-    // One choice: three writes, one report, after the writes have all been tried.
-    settings.setLastDeviceIp(QStringLiteral("10.0.0.2"));
-    settings.setLastDeviceName(QStringLiteral("Den"));
-    settings.setLastDeviceId(QStringLiteral("0e0b0c5151a2"));
-    QCOMPARE(failed.count(), 0);
-    QTRY_COMPARE(failed.count(), 1);
-    QTest::qWait(20);
-    QCOMPARE(failed.count(), 1);
-    const QString reason = failed.at(0).at(0).toString();
-    QVERIFY2(reason == dir.filePath(QStringLiteral("Orvantide/Falquin.conf")) + " cannot be written",
-             qPrintable(reason));
-    QCOMPARE(ipChanged.count(), 0);
-    QCOMPARE(settings.lastDeviceIp(), QString());
-
-    // A later choice is told again.
-    settings.setLastDeviceIp(QStringLiteral("10.0.0.3"));
-    QTRY_COMPARE(failed.count(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -111,8 +111,7 @@ private slots:
     }
 
     // A refresh() after the sweep's thread is done but before its end is handled here must not
-    // start another sweep over the first one's end. Short sweeps, many times: first in exactly
-    // that gap, then at whatever moment a tight loop hits.
+    // start another sweep over the first one's end: short sweeps, many times, each in that gap.
     void everySweepAnnouncesItsEndOnce()
     {
         const sweeptest::WarningLog quiet; // each sweep finds no network to broadcast on
@@ -124,32 +123,17 @@ private slots:
                 [&] { events << (service.isScanning() ? "start" : "end"); });
         connect(&service, &DiscoveryService::finished, this, [&] { events << "finished"; });
 
-        int sweeps = 0;
-        for (; sweeps < 10; ++sweeps) {
+        const int sweeps = 20;
+        for (int i = 0; i < sweeps; ++i) {
             service.refresh();
             QVERIFY(QThreadPool::globalInstance()->waitForDone(5000));
             service.refresh();
             QTRY_VERIFY(!service.isScanning());
         }
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 2000) {
-            if (!service.isScanning())
-                ++sweeps;
-            service.refresh();
-            QCoreApplication::processEvents();
-        }
-        QTRY_VERIFY(!service.isScanning());
-
         QStringList expected;
         for (int i = 0; i < sweeps; ++i)
-            expected << "start"
-                     << "finished"
-                     << "end";
-        QVERIFY2(events == expected,
-                 qPrintable(QStringLiteral("%1 sweeps started, events: %2")
-                                .arg(sweeps)
-                                .arg(events.join(QLatin1Char(' ')).left(400))));
+            expected += QStringList { "start", "finished", "end" };
+        QVERIFY2(events == expected, qPrintable("events of 20 sweeps: " + events.join(QLatin1Char(' ')).left(400)));
     }
 
     // Three lists' worth of made-up ids: what the sweep hands on stops at a full list, before
@@ -163,15 +147,10 @@ private slots:
         service.setWantedId(QStringLiteral("wanted"));
         qsizetype handedOn = 0;
         QSet<QString> ids;
-        QStringList namesOfFirst;
         connect(service.feed(), &ReplyFeed::arrived, this, [&](const QList<brp::Reply> &replies) {
             handedOn += replies.size();
-            for (const brp::Reply &reply : replies) {
-                const QString id = imgr::ImgrMsg::trimmed(reply.msg.deviceId);
-                ids.insert(id);
-                if (id == QLatin1String("id0"))
-                    namesOfFirst << imgr::ImgrMsg::trimmed(reply.msg.name);
-            }
+            for (const brp::Reply &reply : replies)
+                ids.insert(imgr::ImgrMsg::trimmed(reply.msg.deviceId));
         });
         QList<imgr::ImgrMsg> list;
         connect(&service, &DiscoveryService::finished, this,
@@ -195,8 +174,7 @@ private slots:
         QCOMPARE(list.size(), qsizetype(brp::kMaxDevices));
         QVERIFY2(ids.size() == brp::kMaxDevices + 1 && ids.contains(QStringLiteral("wanted")),
                  qPrintable(QStringLiteral("%1 ids handed on").arg(ids.size())));
-        QCOMPARE(handedOn, qsizetype(brp::kMaxDevices + 2));
-        QCOMPARE(namesOfFirst, QStringList({ "box", "renamed" }));
+        QCOMPARE(handedOn, qsizetype(brp::kMaxDevices + 2)); // the update of id0 included
     }
 
     void destructionStopsTheSweepSilently()

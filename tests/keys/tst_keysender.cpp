@@ -61,7 +61,6 @@ private slots:
     void entryIsGoneBeforeTheSignal();
     void validationFailures_data();
     void validationFailures();
-    void refusedAtSendAsNetworksChange_data();
     void refusedAtSendAsNetworksChange();
     void acknowledgedOnlyByTheBox_data();
     void acknowledgedOnlyByTheBox();
@@ -253,51 +252,27 @@ void TestKeySender::validationFailures()
     QCOMPARE(sequenceOf(peer.next()), quint8(1));
 }
 
-void TestKeySender::refusedAtSendAsNetworksChange_data()
-{
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<bool>("injected"); // else the namespace's own interfaces: loopback's 127.0.0.1/8
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("broadcast of a network that came up")
-        << "10.77.0.255" << true << "10.77.0.255 is the broadcast address of 10.77.0.0/24";
-    QTest::newRow("address of a network that came up")
-        << "10.77.0.0" << true << "10.77.0.0 is the address of the network 10.77.0.0/24 itself";
-    QTest::newRow("mapped broadcast of a network that came up")
-        << "::ffff:10.77.0.255" << true << "::ffff:10.77.0.255 is the broadcast address of 10.77.0.0/24";
-    QTest::newRow("loopback's broadcast")
-        << "127.255.255.255" << false << "127.255.255.255 is the broadcast address of 127.0.0.0/8";
-}
-
 // A box chosen before its network came up is checked again at each key: the key fails with the
 // reason, before any socket or number, and the chosen host stays as it was.
 void TestKeySender::refusedAtSendAsNetworksChange()
 {
-    QFETCH(QString, host);
-    QFETCH(bool, injected);
-    QFETCH(QString, reason);
-    KeySender sender;
     QList<network::InterfaceInfo> interfaces;
-    if (injected)
-        sender.setInterfaces([&interfaces] { return interfaces; });
-    sender.setHost(host);
-    QSignalSpy sent(&sender, &KeySender::keySent);
+    KeySender sender;
+    sender.setInterfaces([&interfaces] { return interfaces; });
+    sender.setHost(QStringLiteral("::ffff:10.77.0.255"));
+    QCOMPARE(sender.addressProblem(sender.host()), QString());
+    QNetworkAddressEntry entry;
+    entry.setIp(QHostAddress(QStringLiteral("10.77.0.1")));
+    entry.setPrefixLength(24);
+    interfaces.append({ QStringLiteral("eth0"), QNetworkInterface::IsUp | QNetworkInterface::IsRunning, { entry } });
     QSignalSpy failed(&sender, &KeySender::keyFailed);
-    if (injected) {
-        QVERIFY2(sender.addressProblem(host).isEmpty(), qPrintable(sender.addressProblem(host)));
-        QNetworkAddressEntry entry;
-        entry.setIp(QHostAddress(QStringLiteral("10.77.0.1")));
-        entry.setPrefixLength(24);
-        interfaces.append(
-            { QStringLiteral("eth0"), QNetworkInterface::IsUp | QNetworkInterface::IsRunning, { entry } });
-    }
-    QCOMPARE(sender.addressProblem(host), reason);
 
     sender.sendKey(QStringLiteral("up"));
     QCOMPARE(failed.count(), 1);
-    QCOMPARE(failed.at(0).at(1).toString(), reason);
-    QCOMPARE(sent.count(), 0);
+    QCOMPARE(failed.at(0).at(1).toString(),
+             QStringLiteral("::ffff:10.77.0.255 is the broadcast address of 10.77.0.0/24"));
     QVERIFY(!sender.findChild<QUdpSocket *>());
-    QCOMPARE(sender.host(), host);
+    QCOMPARE(sender.host(), QStringLiteral("::ffff:10.77.0.255"));
 }
 
 void TestKeySender::acknowledgedOnlyByTheBox_data()
