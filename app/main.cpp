@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     scene::setUpApplication();
 
-    // SIGTERM and SIGINT end the loop like a closed window, so a held seek still gets its "up".
+    // SIGTERM, SIGINT and SIGHUP end the loop like a closed window, so a held seek still gets its "up".
     QuitSignals quitSignals;
     KeyRepeatFilter keyRepeatFilter;
     app.installEventFilter(&keyRepeatFilter);

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // How soon a box that answers is on the list, and how soon a moved box has the keys: from the
 // simulator's send of a reply (its own log, in microseconds of the system clock) to the model's
-// row, and to the key sender's host, on this process's GUI thread. Run with
-// bench/run-discovery.sh, which puts the simulator in a network namespace of its own across a
-// veth pair from this one.
+// row, and to the key sender's host, on this process's GUI thread. And what a flood of made-up
+// boxes for a whole sweep costs in memory, during the sweep and after it. Run with
+// bench/run-discovery.sh, which puts the simulator (and the flood, this program run again with
+// --flood) in a network namespace of its own across a veth pair from this one.
 #include "DeviceChoice.h"
 #include "DeviceFollower.h"
 #include "DeviceIdentity.h"
@@ -15,15 +16,22 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtDebug>
 
+#include <QUdpSocket>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -193,11 +201,93 @@ void movedBox(int rounds)
                 static_cast<long long>(latencies.size()));
 }
 
+// Resident memory of this process, in MiB.
+double residentMiB()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? double(fields[1].toLongLong()) * 4096.0 / (1 << 20) : 0;
+}
+
+// The flood's side, in the box namespace: replies as fast as one socket sends them, for ms
+// milliseconds and at most maxCount datagrams, each with a new id or, with ids > 0, going round
+// that many. Prints how many went out.
+int flood(const QString &to, int ms, qint64 maxCount, qint64 ids)
+{
+    imgr::ImgrMsg msg;
+    msg.name = "flood";
+    msg.ip = "10.77.0.2";
+    QByteArray datagram = msg.pack();
+    QUdpSocket socket;
+    const QHostAddress dest(to);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 sent = 0;
+    char id[17];
+    while (sent < maxCount && clock.elapsed() < ms) {
+        std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(ids > 0 ? sent % ids : sent));
+        std::memcpy(datagram.data() + 8, id, 16); // the deviceId field
+        if (socket.writeDatagram(datagram, dest, brp::kDiscoveryPort) == datagram.size())
+            ++sent;
+    }
+    std::printf("%lld %lld\n", static_cast<long long>(sent), static_cast<long long>(clock.elapsed()));
+    return 0;
+}
+
+// A whole sweep under the flood, with the model as the app wires it; resident memory sampled off
+// the GUI thread, which is busy with the replies. With known, the flood goes round the ids of a
+// full list, so every reply is an update of a listed box.
+void floodedSweep(bool known)
+{
+    DeviceIdentity identity;
+    RemoteDeviceModel model;
+    DiscoveryService service(&identity);
+    QObject::connect(service.feed(), &ReplyFeed::arrived, &model, &RemoteDeviceModel::addReplies);
+    QObject::connect(&service, &DiscoveryService::finished, &model, &RemoteDeviceModel::setDevices);
+    QCoreApplication::processEvents();
+    const double start = residentMiB();
+    std::atomic<bool> sampling { true };
+    std::atomic<long long> peakKiB { 0 };
+    std::thread sampler([&] {
+        while (sampling) {
+            peakKiB = std::max<long long>(peakKiB, static_cast<long long>(residentMiB() * 1024));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+
+    service.refresh();
+    QProcess sender;
+    sender.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The sweep listens 8 s after its 100 ms of sending: the flood fills nearly all of it.
+    sender.start(QStringLiteral("ip"),
+                 { QStringLiteral("netns"), QStringLiteral("exec"), qEnvironmentVariable("FALQUIN_BOX_NETNS"),
+                   QCoreApplication::applicationFilePath(), QStringLiteral("--flood"), QStringLiteral("10.77.0.1"),
+                   QStringLiteral("7800"), QStringLiteral("5000000"), QString::number(known ? brp::kMaxDevices : 0) });
+    waitUntil([&] { return !service.isScanning(); }, 12000);
+    const double atEnd = residentMiB();
+    waitUntil([] { return false; }, 1000);
+    const double after = residentMiB();
+    sampling = false;
+    sampler.join();
+    sender.waitForFinished(5000);
+    const QList<QByteArray> sent = sender.readAllStandardOutput().trimmed().split(' ');
+    const double count = sent.value(0).toDouble();
+    const double seconds = sent.value(1).toDouble() / 1000.0;
+    std::printf("flood, %.0f %s in %.1f s (%.0f/s): RSS %.1f MiB before, %+.1f MiB peak during the sweep, %+.1f MiB "
+                "at its end, %+.1f MiB 1 s later; %d rows\n",
+                count, known ? "replies of 1024 ids" : "distinct replies", seconds, seconds > 0 ? count / seconds : 0,
+                start, double(peakKiB) / 1024 - start, atEnd - start, after - start, model.count());
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (argc == 6 && QByteArray(argv[1]) == "--flood")
+        return flood(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), std::atoll(argv[4]), std::atoll(argv[5]));
     QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
     QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
     if (qEnvironmentVariableIsEmpty("FALQUIN_BOX_NETNS") || qEnvironmentVariableIsEmpty("FALQUIN_BOXSIM"))
@@ -208,5 +298,7 @@ int main(int argc, char *argv[])
     for (const int boxes : { 1, 16, 256 })
         replyToRow(boxes, rounds);
     movedBox(rounds);
+    floodedSweep(false);
+    floodedSweep(true);
     return 0;
 }

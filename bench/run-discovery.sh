@@ -6,8 +6,12 @@
 set -eu
 cd "$(dirname "$0")/.."
 dir=${FALQUIN_BUILD_DIR:-build}
+case $dir in
+/*) ;;
+*) dir=$PWD/$dir ;;
+esac
 cmake --build "$dir" --target bench_discovery falquin-boxsim
 . tests/netns-pair.sh
-export FALQUIN_BOX_NETNS="$BOX_NS" FALQUIN_BOXSIM="$PWD/$dir/tools/boxsim/falquin-boxsim"
+export FALQUIN_BOX_NETNS="$BOX_NS" FALQUIN_BOXSIM="$dir/tools/boxsim/falquin-boxsim"
 export HOME="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/runtime"
 ip netns exec "$APP_NS" "$dir/bench/bench_discovery" "$@"

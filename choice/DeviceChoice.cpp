@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "DeviceChoice.h"
 
-#include "HostAddress.h"
 #include "ImgrMsg.h"
 #include "KeySender.h"
 #include "RememberedDevices.h"
@@ -22,7 +21,8 @@ QObject *DeviceChoice::remembered() const
 
 bool DeviceChoice::choose(const QString &ip, const QString &name, const QString &id, bool remember)
 {
-    if (!hostaddress::refusal(ip).isEmpty())
+    // The key sender's own rule, with the machine's networks as they are now.
+    if (!m_keySender->addressProblem(ip).isEmpty())
         return false;
     const QString shown = imgr::shownName(name);
     // Host first: setting it clears the name.

@@ -7,6 +7,7 @@
 #include "KeySender.h"
 #include "RememberedDevices.h"
 #include "Settings.h"
+#include "ShownText.h"
 
 #include <QElapsedTimer>
 
@@ -22,19 +23,12 @@ qint64 monotonicMs()
     return start.elapsed();
 }
 
-// Whether address is a host's own on the network of entry: inside it, and neither the network's
-// address nor its broadcast.
-bool isHostOn(quint32 address, const QNetworkAddressEntry &entry)
+// Whether address lies inside the network of entry; the address rule has already refused the
+// network's own address and its broadcast.
+bool isOn(quint32 address, const QNetworkAddressEntry &entry)
 {
-    const int prefix = entry.prefixLength();
-    if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol || prefix < 0 || prefix > 32)
-        return false;
-    const quint32 mask = prefix == 0 ? 0 : ~quint32(0) << (32 - prefix);
-    const quint32 network = entry.ip().toIPv4Address() & mask;
-    if ((address & mask) != network)
-        return false;
-    // /31 and /32 networks have no network or broadcast address.
-    return prefix >= 31 || (address != network && address != (network | ~mask));
+    const auto net = network::ipv4Network(entry);
+    return net && net->contains(address);
 }
 
 } // namespace
@@ -57,9 +51,9 @@ DeviceFollower::DeviceFollower(KeySender *keySender, Settings *settings, DeviceC
 }
 
 QString DeviceFollower::refusal(const QString &claimed, const QHostAddress &sender,
-                                const QList<brp::InterfaceInfo> &interfaces)
+                                const QList<network::InterfaceInfo> &interfaces)
 {
-    const QString why = hostaddress::refusal(claimed);
+    const QString why = hostaddress::refusal(claimed, interfaces);
     if (!why.isEmpty())
         return why;
     const QHostAddress address(claimed);
@@ -69,14 +63,14 @@ QString DeviceFollower::refusal(const QString &claimed, const QHostAddress &send
     const quint32 from = sender.toIPv4Address(&senderIsIPv4);
     if (!senderIsIPv4 || from != address.toIPv4Address())
         return QStringLiteral("sent from %1").arg(sender.toString());
-    if (address.isLoopback() || address.isMulticast() || address.isBroadcast() || address.isNull()
-        || address == QHostAddress(QHostAddress::AnyIPv4))
+    // The rule above refused what is no host's address anywhere; a box is never this machine.
+    if (address.isLoopback())
         return QStringLiteral("not a host's address");
-    for (const brp::InterfaceInfo &iface : interfaces) {
+    for (const network::InterfaceInfo &iface : interfaces) {
         if (!iface.flags.testFlag(QNetworkInterface::IsUp) || iface.flags.testFlag(QNetworkInterface::IsLoopBack))
             continue;
         for (const QNetworkAddressEntry &entry : iface.entries) {
-            if (isHostOn(from, entry))
+            if (isOn(from, entry))
                 return {};
         }
     }
@@ -98,6 +92,8 @@ void DeviceFollower::onUnanswered(const QString &keys, const QString &host)
         return;
     m_searchedAt = now;
     m_id = id;
+    // Its replies count even after a flood of other ids has filled the sweep's list.
+    m_discovery->setWantedId(id);
     m_warned.clear();
     m_sweepOwed = m_discovery->isScanning();
     setSearching(true);
@@ -107,10 +103,10 @@ void DeviceFollower::onUnanswered(const QString &keys, const QString &host)
 
 void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
 {
-    QList<brp::InterfaceInfo> interfaces;
-    const auto networks = [&interfaces]() -> const QList<brp::InterfaceInfo> & {
+    QList<network::InterfaceInfo> interfaces;
+    const auto networks = [&interfaces]() -> const QList<network::InterfaceInfo> & {
         if (interfaces.isEmpty())
-            interfaces = brp::localInterfaces();
+            interfaces = network::localInterfaces();
         return interfaces;
     };
     // Every sweep tells which remembered boxes answer, and where the others have moved to.
@@ -128,7 +124,7 @@ void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
         const QString why = refusal(ip, reply.sender, networks());
         if (!why.isEmpty()) {
             const QString line = QStringLiteral("Ignoring a reply for %1 that gives the address \"%2\": %3")
-                                     .arg(m_id, ip.left(40), why);
+                                     .arg(shown::excerpt(m_id), shown::excerpt(ip), why);
             if (m_warned.size() < 16 && !m_warned.contains(line)) {
                 m_warned.insert(line);
                 qWarning("%s", qUtf8Printable(line));
@@ -188,8 +184,10 @@ void DeviceFollower::onChoiceChanged()
 
 void DeviceFollower::setSearching(bool searching)
 {
-    if (!searching)
+    if (!searching) {
         m_sweepOwed = false;
+        m_discovery->setWantedId(QString());
+    }
     if (searching == m_searching)
         return;
     m_searching = searching;

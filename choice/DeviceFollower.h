@@ -42,7 +42,7 @@ public:
     // Why a reply that names claimed as its address and came from sender cannot be taken as a
     // box's address on one of these networks; empty when it can.
     static QString refusal(const QString &claimed, const QHostAddress &sender,
-                           const QList<brp::InterfaceInfo> &interfaces);
+                           const QList<network::InterfaceInfo> &interfaces);
 
     void onUnanswered(const QString &keys, const QString &host);
     void onReplies(const QList<brp::Reply> &replies);

@@ -196,7 +196,7 @@ void RememberedDevices::load()
     const QString currentId = m_settings->lastDeviceId();
     if (!stored) {
         // A store from before the list: its one box, if it has a usable one.
-        if (hostaddress::refusal(currentIp).isEmpty())
+        if (hostaddress::refusal(currentIp, {}).isEmpty())
             m_entries.append({ currentId, m_settings->lastDeviceName(), currentIp });
     } else {
         for (int i = 0; i < stored->size() && m_entries.size() < kMax; ++i) {
@@ -208,7 +208,7 @@ void RememberedDevices::load()
             if (!isText(id) || !isText(name) || !isText(ip))
                 problem = QStringLiteral("not text");
             else
-                problem = hostaddress::refusal(ip.toString());
+                problem = hostaddress::refusal(ip.toString(), {});
             if (problem.isEmpty() && rowOf(ip.toString(), id.toString()) >= 0)
                 problem = QStringLiteral("the same box as an entry before it");
             if (!problem.isEmpty()) {

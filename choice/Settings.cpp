@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "Settings.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace {
@@ -23,7 +24,7 @@ QString Settings::lastDeviceIp() const
 
 void Settings::setLastDeviceIp(const QString &ip)
 {
-    if (write(kIpKey, ip))
+    if (write(kIpKey, ip) == Write::Written)
         emit lastDeviceIpChanged();
 }
 
@@ -34,7 +35,7 @@ QString Settings::lastDeviceName() const
 
 void Settings::setLastDeviceName(const QString &name)
 {
-    if (write(kNameKey, name))
+    if (write(kNameKey, name) == Write::Written)
         emit lastDeviceNameChanged();
 }
 
@@ -45,21 +46,29 @@ QString Settings::lastDeviceId() const
 
 void Settings::setLastDeviceId(const QString &id)
 {
-    if (write(kIdKey, id))
+    if (write(kIdKey, id) == Write::Written)
         emit lastDeviceIdChanged();
 }
 
 void Settings::setLastDevice(const QString &ip, const QString &name, const QString &id)
 {
+    const char *const keys[3] = { kIpKey, kNameKey, kIdKey };
+    const QString *const values[3] = { &ip, &name, &id };
     bool changed[3] = {};
     {
         QSettings store;
-        const char *const keys[3] = { kIpKey, kNameKey, kIdKey };
-        const QString *const values[3] = { &ip, &name, &id };
         for (int i = 0; i < 3; ++i) {
             changed[i] = store.value(QLatin1String(keys[i])).toString() != *values[i];
             if (changed[i])
                 store.setValue(QLatin1String(keys[i]), *values[i]);
+        }
+        store.sync();
+        bool reached = store.status() != QSettings::AccessError;
+        for (int i = 0; i < 3 && reached; ++i)
+            reached = read(keys[i]) == *values[i];
+        if (!reached) {
+            reportFailure(store.fileName());
+            return;
         }
     }
     if (changed[0])
@@ -99,6 +108,10 @@ void Settings::setRememberedDevices(const QList<QVariantMap> &boxes)
             store.setValue(QLatin1String(key), boxes.at(i).value(QLatin1String(key)));
     }
     store.endArray();
+    store.sync();
+    const std::optional<QList<QVariantMap>> stored = rememberedDevices();
+    if (store.status() == QSettings::AccessError || !stored || stored->size() != boxes.size())
+        reportFailure(store.fileName());
 }
 
 QString Settings::read(const char *key)
@@ -106,14 +119,33 @@ QString Settings::read(const char *key)
     return QSettings().value(QLatin1String(key)).toString();
 }
 
-// Returns whether the store changed. The QSettings object is flushed when it goes
-// out of scope, before the caller emits, so a reader reacting to the signal sees
-// the new value even from another process.
-bool Settings::write(const char *key, const QString &value)
+// Flushed before the caller emits, so a reader reacting to the signal sees the new value even
+// from another process. A store that cannot be written (a read-only file system, a directory
+// in the file's place) keeps its old value, as a fresh read shows.
+Settings::Write Settings::write(const char *key, const QString &value)
 {
     QSettings store;
     if (store.value(QLatin1String(key)).toString() == value)
-        return false;
+        return Write::Unchanged;
     store.setValue(QLatin1String(key), value);
-    return true;
+    store.sync();
+    if (store.status() != QSettings::AccessError && read(key) == value)
+        return Write::Written;
+    reportFailure(store.fileName());
+    return Write::Failed;
+}
+
+void Settings::reportFailure(const QString &fileName)
+{
+    if (m_failureQueued)
+        return;
+    m_failureQueued = true;
+    const QString reason = tr("%1 cannot be written").arg(QDir::toNativeSeparators(fileName));
+    QMetaObject::invokeMethod(
+        this,
+        [this, reason] {
+            m_failureQueued = false;
+            emit writeFailed(reason);
+        },
+        Qt::QueuedConnection);
 }

@@ -43,8 +43,17 @@ signals:
     void lastDeviceIpChanged();
     void lastDeviceNameChanged();
     void lastDeviceIdChanged();
+    // A value did not reach the store; reason says where. Queued, and once for all the writes of
+    // one turn of the event loop, so the three values of one choice make one report.
+    void writeFailed(const QString &reason);
 
 private:
+    enum class Write { Unchanged, Written, Failed };
+
     static QString read(const char *key);
-    static bool write(const char *key, const QString &value);
+    Write write(const char *key, const QString &value);
+    // One report for all the failed writes of one turn of the event loop.
+    void reportFailure(const QString &fileName);
+
+    bool m_failureQueued = false;
 };

@@ -3,6 +3,7 @@
 
 #include "HostAddress.h"
 #include "Settings.h"
+#include "ShownText.h"
 
 #include <QCommandLineParser>
 #include <QtDebug>
@@ -18,7 +19,7 @@ StartBox resolve(const QStringList &arguments, const Settings &settings)
     parser.addPositionalArgument(QStringLiteral("ip"), QStringLiteral("Same as --host."), QStringLiteral("[ip]"));
     const QString stored = settings.lastDeviceIp();
     if (!parser.parse(arguments))
-        qWarning("%s", qUtf8Printable(parser.errorText()));
+        qWarning("%s", qUtf8Printable(shown::printable(parser.errorText())));
 
     QString candidate = parser.value(host);
     const QStringList positional = parser.positionalArguments();
@@ -26,10 +27,13 @@ StartBox resolve(const QStringList &arguments, const Settings &settings)
         candidate = positional.first();
     // An older or hand-edited store may hold what the rule refuses: that counts as no box, so
     // the picker opens, and the store stays as it is until a box is chosen there.
+    // A stored box is checked by the rule alone: one that the networks around it have since made
+    // a network's own or broadcast address is resumed, and its first key says why it cannot go.
     const auto storedBox = [&] {
-        const QString problem = stored.isEmpty() ? QString() : hostaddress::refusal(stored);
+        const QString problem = stored.isEmpty() ? QString() : hostaddress::refusal(stored, {});
         if (!problem.isEmpty()) {
-            qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(stored), qUtf8Printable(problem));
+            qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(shown::excerpt(stored)),
+                     qUtf8Printable(problem));
             return StartBox();
         }
         return stored.isEmpty() ? StartBox()
@@ -37,8 +41,10 @@ StartBox resolve(const QStringList &arguments, const Settings &settings)
     };
     if (candidate.isEmpty())
         return storedBox();
-    if (!hostaddress::isValid(candidate)) {
-        qWarning("Ignoring device argument \"%s\": not an IP address", candidate.toLocal8Bit().constData());
+    const QString problem = hostaddress::refusal(candidate, network::localInterfaces());
+    if (!problem.isEmpty()) {
+        qWarning("Ignoring device argument \"%s\": %s", shown::excerpt(candidate).toLocal8Bit().constData(),
+                 problem.toLocal8Bit().constData());
         return storedBox();
     }
     // A box given by address has no name, and is no longer the one discovery knew by its id.

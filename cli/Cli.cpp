@@ -8,6 +8,7 @@
 #include "QuitSignals.h"
 #include "RememberedDevices.h"
 #include "Settings.h"
+#include "ShownText.h"
 #include "TunerLabel.h"
 
 #include <QCommandLineParser>
@@ -47,8 +48,8 @@ QString usage()
                           "       with --remembered, prints the boxes Falquin remembers, without a sweep.\n"
                           "send   sends the keys in order, each after the previous one was acknowledged;\n"
                           "       stops at the first key that fails.\n"
-                          "hold   holds rewind or fast forward for MS milliseconds, then lets go; SIGINT or\n"
-                          "       SIGTERM lets go at once.\n"
+                          "hold   holds rewind or fast forward for MS milliseconds, then lets go; SIGINT,\n"
+                          "       SIGTERM or SIGHUP lets go at once.\n"
                           "\n"
                           "Without --host or --box, keys go to the box Falquin remembers.\n"
                           "  --host IP           the box's numeric IP address\n"
@@ -61,14 +62,14 @@ QString usage()
                           "Keys (quote those with a space or a #):\n  %2\n"
                           "\n"
                           "Exit status: 0 ok, 1 a key failed, 2 usage, 3 no box found or none configured,\n"
-                          "4 the network cannot be used.\n")
+                          "4 the network cannot be used, 5 the output could not be written.\n")
         .arg(kDefaultSweepMs)
         .arg(keyList());
 }
 
 QString quoted(const QString &text)
 {
-    return QLatin1Char('\'') + printable(text) + QLatin1Char('\'');
+    return QLatin1Char('\'') + shown::excerpt(text) + QLatin1Char('\'');
 }
 
 struct Streams
@@ -154,18 +155,22 @@ int listRemembered(bool json, const Streams &io)
 int list(unsigned int timeoutMs, bool json, const Streams &io)
 {
     QSet<QString> printed;
-    const brp::SweepProblem problem = sweep(timeoutMs, [&](const imgr::ImgrMsg &box) {
-        const QString id = imgr::ImgrMsg::trimmed(box.deviceId);
-        // Later replies of a box (the second pass's answer) print nothing; a flood of made-up
-        // ids is bounded as in the sweep itself.
-        if (printed.contains(id) || printed.size() >= brp::kMaxDevices)
-            return;
-        printed.insert(id);
-        if (json)
-            io.out << QString::fromUtf8(describeJson(box)) << Qt::endl;
-        else
-            io.out << describe(box) << Qt::endl;
-    });
+    const brp::SweepProblem problem = sweep(
+        timeoutMs,
+        [&](const imgr::ImgrMsg &box) {
+            const QString id = imgr::ImgrMsg::trimmed(box.deviceId);
+            // Later replies of a box (the second pass's answer) print nothing; a flood of made-up
+            // ids is bounded as in the sweep itself.
+            if (printed.contains(id) || printed.size() >= brp::kMaxDevices)
+                return;
+            printed.insert(id);
+            if (json)
+                io.out << QString::fromUtf8(describeJson(box)) << Qt::endl;
+            else
+                io.out << describe(box) << Qt::endl;
+        },
+        // Nobody reads the list any more.
+        [&io] { return io.out.status() != QTextStream::Ok; });
     if (const auto code = problemExit(problem, io))
         return *code;
     if (printed.isEmpty())
@@ -183,7 +188,7 @@ struct Destination
 Destination addressOf(const imgr::ImgrMsg &box, const QString &query, const Streams &io)
 {
     const QString ip = imgr::ImgrMsg::trimmed(box.ip);
-    const QString refusal = hostaddress::refusal(ip);
+    const QString refusal = hostaddress::refusal(ip, network::localInterfaces());
     if (!refusal.isEmpty())
         return { {},
                  io.fail(kNoBox,
@@ -257,8 +262,8 @@ public:
     }
 
     // Runs the keys on the application's event loop and returns the exit code. A quit that the
-    // run did not ask for comes from SIGINT or SIGTERM (QuitSignals): the run lets go, and the
-    // loop goes on until what is owed is settled.
+    // run did not ask for comes from SIGINT, SIGTERM or SIGHUP (QuitSignals): the run lets go,
+    // and the loop goes on until what is owed is settled.
     int exec()
     {
         next();
@@ -386,16 +391,6 @@ const QStringList &keyWords()
     return words;
 }
 
-QString printable(const QString &text)
-{
-    QString safe = text;
-    for (QChar &c : safe) {
-        if (c.category() == QChar::Other_Control)
-            c = QLatin1Char('?');
-    }
-    return safe;
-}
-
 QString describe(const imgr::ImgrMsg &box, bool answered)
 {
     // Field by field, so the separators stay tabs and a box's own tab cannot forge one.
@@ -406,10 +401,10 @@ QString describe(const imgr::ImgrMsg &box, bool answered)
         answered ? tunerLabel(box.numTuners) : QString(),
         imgr::ImgrMsg::trimmed(box.deviceModel),
     };
-    QStringList shown;
+    QStringList safe;
     for (const QString &field : fields)
-        shown.append(printable(field));
-    return shown.join(QLatin1Char('\t'));
+        safe.append(shown::printable(field));
+    return safe.join(QLatin1Char('\t'));
 }
 
 QByteArray describeJson(const imgr::ImgrMsg &box, bool answered)
@@ -444,7 +439,9 @@ BoxMatch matchBox(const QList<imgr::ImgrMsg> &seen, const QString &query)
     return match;
 }
 
-int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+namespace {
+
+int runCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     const Streams io { out, err };
     QCommandLineParser parser;
@@ -504,6 +501,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return io.usageError(QStringLiteral("--%1 is for list").arg(parser.isSet(json) ? "json" : "remembered"));
     if (parser.isSet(host) && parser.isSet(box))
         return io.usageError(QStringLiteral("give --host or --box, not both"));
+    if (parser.isSet(box) && parser.value(box).isEmpty())
+        return io.usageError(QStringLiteral("--box needs a box's name or id"));
     if (parser.isSet(timeout) && !parser.isSet(box))
         return io.usageError(QStringLiteral("--timeout is for list and --box"));
 
@@ -534,7 +533,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     QString address;
     if (parser.isSet(host)) {
         address = parser.value(host);
-        const QString refusal = hostaddress::refusal(address);
+        const QString refusal = hostaddress::refusal(address, network::localInterfaces());
         if (!refusal.isEmpty())
             return io.usageError(QStringLiteral("--host %1: %2").arg(quoted(address), refusal));
     } else if (parser.isSet(box)) {
@@ -547,7 +546,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         address = Settings().lastDeviceIp();
         if (address.isEmpty())
             return io.fail(kNoBox, QStringLiteral("no box configured: give --host or --box, or choose one in Falquin"));
-        const QString refusal = hostaddress::refusal(address);
+        const QString refusal = hostaddress::refusal(address, network::localInterfaces());
         if (!refusal.isEmpty())
             return io.fail(kNoBox,
                            QStringLiteral("the remembered box %1 is unusable (%2): give --host or --box, or choose "
@@ -561,6 +560,18 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (isHold)
         quitSignals.emplace();
     return keys.exec();
+}
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const int code = runCommand(arguments, out, err);
+    out.flush();
+    if (out.status() == QTextStream::Ok)
+        return code;
+    err << kProgram << ": could not write the output" << Qt::endl;
+    return kOutputFailed;
 }
 
 } // namespace cli

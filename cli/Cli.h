@@ -20,15 +20,13 @@ enum ExitCode {
     kUsage = 2, // bad arguments, an unknown key word, an ambiguous or invalid box
     kNoBox = 3, // no box answered, none matched, or none is configured
     kNoNetwork = 4, // the network cannot be used: no interface, a port taken, a send that failed
+    kOutputFailed = 5, // the standard output could not be written (a reader that went away)
 };
 
 inline constexpr unsigned int kDefaultSweepMs = 8000;
 
 // The key words the program sends: the same command strings as the drawn remote.
 const QStringList &keyWords();
-
-// Network text made safe for a terminal line: control characters become '?'.
-QString printable(const QString &text);
 
 // One box as `list` prints it: display id, address, name, tuner label and model, tab-separated.
 // A box that did not answer (a remembered one) has no tuner label.
@@ -47,7 +45,8 @@ struct BoxMatch
 };
 BoxMatch matchBox(const QList<imgr::ImgrMsg> &seen, const QString &query);
 
-// Runs one command line (arguments[0] is the program) and returns its exit code. Needs a
+// Runs one command line (arguments[0] is the program) and returns its exit code; a failed write to
+// out makes it kOutputFailed once the command has done what it owes the box. Needs a
 // QCoreApplication whose organization and application name select Falquin's settings; send and
 // hold run its event loop until their keys are answered.
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);

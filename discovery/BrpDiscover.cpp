@@ -41,7 +41,7 @@ bool stopRequested(const std::atomic<bool> *stop)
 
 // Reads one batch of pending datagrams; the accepted replies, with their senders, go to arrived.
 void drainReplies(QUdpSocket &socket, QHash<QString, imgr::ImgrMsg> &replies, const std::atomic<bool> *stop,
-                  QList<Reply> &arrived)
+                  const SweepHooks &hooks, QList<Reply> &arrived)
 {
     for (int n = 0; n < kDrainBatch && socket.hasPendingDatagrams() && !stopRequested(stop); ++n) {
         const qint64 size = socket.pendingDatagramSize();
@@ -52,29 +52,24 @@ void drainReplies(QUdpSocket &socket, QHash<QString, imgr::ImgrMsg> &replies, co
         imgr::ImgrMsg msg;
         if (!imgr::ImgrMsg::unpack(datagram, msg) || (msg.msgType != 0 && msg.msgType != 2))
             continue;
-        arrived.append({ msg, sender });
         const QString key = imgr::ImgrMsg::trimmed(msg.deviceId);
-        if (replies.size() >= kMaxDevices && !replies.contains(key))
+        // A flood of made-up ids costs no more than a full list.
+        if (replies.size() >= kMaxDevices && !replies.contains(key)) {
+            if (hooks.wanted && hooks.wanted(msg))
+                arrived.append({ msg, sender });
             continue;
+        }
         replies.insert(key, msg);
+        arrived.append({ msg, sender });
     }
 }
 
 } // namespace
 
-QList<InterfaceInfo> localInterfaces()
-{
-    QList<InterfaceInfo> result;
-    const QList<QNetworkInterface> all = QNetworkInterface::allInterfaces();
-    for (const QNetworkInterface &iface : all)
-        result.append({ iface.humanReadableName(), iface.flags(), iface.addressEntries() });
-    return result;
-}
-
-QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces)
+QList<Target> buildTargets(const QList<network::InterfaceInfo> &interfaces)
 {
     QList<Target> targets;
-    for (const InterfaceInfo &iface : interfaces) {
+    for (const network::InterfaceInfo &iface : interfaces) {
         if (!iface.flags.testFlag(QNetworkInterface::IsUp) || !iface.flags.testFlag(QNetworkInterface::IsRunning)
             || iface.flags.testFlag(QNetworkInterface::IsLoopBack))
             continue;
@@ -116,12 +111,9 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
     // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
     socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
 
-    // A burst of replies (many boxes, or a flood) should wait in the socket rather than be dropped.
-    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, kReceiveBufferBytes);
-
     QList<Target> targets;
     if (dest == QHostAddress(QHostAddress::Broadcast))
-        targets = buildTargets(localInterfaces());
+        targets = buildTargets(network::localInterfaces());
     else
         targets.append({ QStringLiteral("(explicit)"), probeSourceAddress(), dest });
     if (targets.isEmpty()) {
@@ -140,7 +132,7 @@ QList<imgr::ImgrMsg> brpDiscover(const QByteArray &deviceId, const QByteArray &c
             const qint64 slice = qMin(until.remainingTime(), kWaitSliceMs);
             if (slice > 0)
                 socket.waitForReadyRead(int(slice));
-            drainReplies(socket, replies, stopFlag, arrived);
+            drainReplies(socket, replies, stopFlag, hooks, arrived);
             if (!arrived.isEmpty() && hooks.replies)
                 hooks.replies(arrived);
             arrived.clear();

@@ -2,12 +2,11 @@
 #pragma once
 
 #include "ImgrMsg.h"
+#include "Interfaces.h"
 
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
-#include <QNetworkAddressEntry>
-#include <QNetworkInterface>
 #include <QString>
 
 #include <atomic>
@@ -20,14 +19,6 @@ inline constexpr quint16 kDiscoveryPort = 31064;
 // A home network has a handful of boxes; this only bounds what a flood of made-up ids can cost.
 inline constexpr int kMaxDevices = 1024;
 
-// What the target building needs to know of one interface.
-struct InterfaceInfo
-{
-    QString name;
-    QNetworkInterface::InterfaceFlags flags;
-    QList<QNetworkAddressEntry> entries;
-};
-
 // One destination of a sweep.
 struct Target
 {
@@ -36,9 +27,8 @@ struct Target
     QHostAddress bcast;
 };
 
-QList<InterfaceInfo> localInterfaces();
 // The broadcast destinations of every up, running, non-loopback IPv4 network, in the order given.
-QList<Target> buildTargets(const QList<InterfaceInfo> &interfaces);
+QList<Target> buildTargets(const QList<network::InterfaceInfo> &interfaces);
 
 // Why a sweep could not reach any box, whatever the boxes do.
 enum class SweepProblem {
@@ -60,8 +50,10 @@ struct SweepHooks
     // Once, as soon as the sweep knows it cannot reach any box (before it listens).
     std::function<void(SweepProblem)> problem;
     // After each read pass that accepted any reply: every reply of that pass in arrival order,
-    // repeats of an id and ids past the list's limit included.
+    // repeats of an id included. Once kMaxDevices ids are known, a reply with a new id is dropped
+    // before anything keeps it, unless wanted says the caller is looking for that box.
     std::function<void(const QList<Reply> &)> replies;
+    std::function<bool(const imgr::ImgrMsg &)> wanted;
 };
 
 // Sends DISCOVER to every local IPv4 network (dest == QHostAddress::Broadcast) or to dest alone,

@@ -4,15 +4,24 @@
 #include "DeviceIdentity.h"
 
 #include <QHostAddress>
+#include <QMutexLocker>
 #include <QNetworkProxy>
-#include <QPromise>
 #include <QThreadPool>
 #include <QUdpSocket>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <utility>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 constexpr quint32 DISCOVER_TIMEOUT_MS = 8000;
+// Replies waiting for a GUI thread that falls behind a flood; past this, updates of boxes
+// already listed are dropped (the sweep's list settles them at its end), never the wanted box.
+constexpr qsizetype kMaxWaiting = 4 * brp::kMaxDevices;
 
 // What the sweep will find out at its start, asked here so the picker can say it at once.
 brp::SweepProblem foreseenProblem()
@@ -22,7 +31,7 @@ brp::SweepProblem foreseenProblem()
     if (!probe.bind(QHostAddress::AnyIPv4, brp::kDiscoveryPort,
                     QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
         return brp::SweepProblem::PortUnavailable;
-    if (brp::buildTargets(brp::localInterfaces()).isEmpty())
+    if (brp::buildTargets(network::localInterfaces()).isEmpty())
         return brp::SweepProblem::NoNetwork;
     return brp::SweepProblem::None;
 }
@@ -33,10 +42,10 @@ DiscoveryService::DiscoveryService(DeviceIdentity *identity, QObject *parent)
     : QObject(parent)
     , m_identity(identity)
     , m_stop(false)
+    , m_listenMs(DISCOVER_TIMEOUT_MS)
 {
     imgr::registerMetaTypes();
     connect(&m_watcher, &QFutureWatcherBase::finished, this, &DiscoveryService::onWatcherFinished);
-    connect(&m_watcher, &QFutureWatcherBase::resultsReadyAt, this, &DiscoveryService::onResultsReady);
 }
 
 DiscoveryService::~DiscoveryService()
@@ -47,46 +56,68 @@ DiscoveryService::~DiscoveryService()
     m_watcher.waitForFinished();
 }
 
-bool DiscoveryService::isScanning() const
-{
-    return m_watcher.isRunning();
-}
-
 void DiscoveryService::refresh()
 {
-    if (isScanning())
+    if (m_scanning)
         return;
+    m_scanning = true;
     m_stop.store(false);
     setProblem(foreseenProblem());
-    // One result per read pass that accepted anything: many boxes answering at once arrive in
-    // a few batches, not one event each.
     m_watcher.setFuture(QtConcurrent::run(
         QThreadPool::globalInstance(),
-        [](QPromise<Batch> &promise, const QByteArray &id, std::atomic<bool> *stop) {
+        [this](const QByteArray &id, unsigned int listenMs, std::atomic<bool> *stop) {
             brp::SweepHooks hooks;
-            hooks.replies = [&promise](const QList<brp::Reply> &replies) {
-                Batch batch;
-                batch.replies = replies;
-                promise.addResult(std::move(batch));
+            hooks.replies = [this](const QList<brp::Reply> &replies) { post(replies); };
+            hooks.wanted = [this](const imgr::ImgrMsg &msg) {
+                const QMutexLocker lock(&m_inboxMutex);
+                return isWanted(msg);
             };
-            Batch last;
-            last.last = true;
-            last.devices = brp::brpDiscover(id, DeviceIdentity::clientName(), DISCOVER_TIMEOUT_MS, stop,
-                                            QHostAddress(QHostAddress::Broadcast), &last.problem, hooks);
-            promise.addResult(std::move(last));
+            Result result;
+            result.devices = brp::brpDiscover(id, DeviceIdentity::clientName(), listenMs, stop,
+                                              QHostAddress(QHostAddress::Broadcast), &result.problem, hooks);
+            const QMutexLocker lock(&m_inboxMutex);
+            m_result = std::move(result);
         },
-        m_identity->deviceIdBytes(), &m_stop));
+        m_identity->deviceIdBytes(), m_listenMs, &m_stop));
     emit scanningChanged();
 }
 
-void DiscoveryService::onResultsReady(int begin, int end)
+void DiscoveryService::setWantedId(const QString &id)
 {
-    const QFuture<Batch> future = m_watcher.future();
-    for (int i = begin; i < end; ++i) {
-        const Batch batch = future.resultAt(i);
-        if (!batch.replies.isEmpty())
-            emit m_feed.arrived(batch.replies);
+    const QMutexLocker lock(&m_inboxMutex);
+    m_wantedId = id;
+}
+
+bool DiscoveryService::isWanted(const imgr::ImgrMsg &msg) const
+{
+    return !m_wantedId.isEmpty() && imgr::ImgrMsg::trimmed(msg.deviceId) == m_wantedId;
+}
+
+void DiscoveryService::post(const QList<brp::Reply> &replies)
+{
+    const QMutexLocker lock(&m_inboxMutex);
+    for (const brp::Reply &reply : replies) {
+        if (m_inbox.size() < kMaxWaiting || isWanted(reply.msg))
+            m_inbox.append(reply);
     }
+    // One wake-up for however many passes arrive before this thread gets to them: many boxes
+    // answering at once arrive in a few batches, not one event each. It is queued before the
+    // sweep's end, so every reply is handed on before finished.
+    if (m_inbox.isEmpty() || m_takeQueued)
+        return;
+    m_takeQueued = true;
+    QMetaObject::invokeMethod(this, &DiscoveryService::takeReplies, Qt::QueuedConnection);
+}
+
+void DiscoveryService::takeReplies()
+{
+    QList<brp::Reply> replies;
+    {
+        const QMutexLocker lock(&m_inboxMutex);
+        replies.swap(m_inbox);
+        m_takeQueued = false;
+    }
+    emit m_feed.arrived(replies);
 }
 
 void DiscoveryService::setProblem(brp::SweepProblem problem)
@@ -101,12 +132,21 @@ void DiscoveryService::setProblem(brp::SweepProblem problem)
 
 void DiscoveryService::onWatcherFinished()
 {
-    // A sweep that ended without its last batch (it threw) reports an empty list rather than rethrowing here.
-    const QFuture<Batch> future = m_watcher.future();
-    const int count = future.resultCount();
-    const Batch last = count > 0 && future.resultAt(count - 1).last ? future.resultAt(count - 1) : Batch();
+    // Nothing of the sweep stays behind once it is announced. A sweep that ended without its
+    // result (it threw) reports an empty list.
+    Result result;
+    {
+        const QMutexLocker lock(&m_inboxMutex);
+        result = std::exchange(m_result, Result());
+    }
+    m_scanning = false;
     // Settled before the end is announced, so the picker never shows a stale reason.
-    setProblem(last.problem);
-    emit finished(last.devices);
+    setProblem(result.problem);
+    emit finished(result.devices);
     emit scanningChanged();
+#if defined(__GLIBC__)
+    // A flood leaves megabytes of freed heap in the sweep thread's arena, which glibc would
+    // otherwise keep; once a sweep, it costs nothing to notice.
+    malloc_trim(0);
+#endif
 }

@@ -7,6 +7,7 @@
 
 #include <QFutureWatcher>
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 
@@ -30,11 +31,19 @@ public:
     // Stops a running sweep and waits for it; emits nothing.
     ~DiscoveryService() override;
 
-    bool isScanning() const;
+    // From refresh() until the sweep's end has been announced here: a refresh() in between,
+    // once the sweep's thread is done, must not start another one over its last replies.
+    bool isScanning() const { return m_scanning; }
     QString problem() const { return m_problem; }
     const ReplyFeed *feed() const { return &m_feed; }
     // Starts a sweep unless one is running.
     Q_INVOKABLE void refresh();
+
+    // Replies with this id reach feed() even once the sweep's list is full: the box being
+    // looked for. Empty for none; a running sweep sees the change at once.
+    void setWantedId(const QString &id);
+    // How long each sweep listens (8 s unless a test wants less).
+    void setListenMs(unsigned int ms) { m_listenMs = ms; }
 
 signals:
     void scanningChanged();
@@ -44,21 +53,31 @@ private slots:
     void onWatcherFinished();
 
 private:
-    // What the sweep's thread hands over: a read pass's replies, or, last, the sweep's end.
-    struct Batch
+    // What a sweep ends with: its list and why it could not work.
+    struct Result
     {
-        QList<brp::Reply> replies;
-        bool last = false;
         QList<imgr::ImgrMsg> devices;
         brp::SweepProblem problem = brp::SweepProblem::None;
     };
 
-    void onResultsReady(int begin, int end);
+    // On the sweep's thread: keeps a read pass's replies until this thread takes them.
+    void post(const QList<brp::Reply> &replies);
+    bool isWanted(const imgr::ImgrMsg &msg) const; // with m_inboxMutex held
+    void takeReplies();
     void setProblem(brp::SweepProblem problem);
 
     DeviceIdentity *m_identity;
-    QFutureWatcher<Batch> m_watcher;
+    QFutureWatcher<void> m_watcher;
     std::atomic<bool> m_stop;
+    bool m_scanning = false;
+    unsigned int m_listenMs;
     QString m_problem;
     ReplyFeed m_feed;
+    // Shared with the sweep's thread. Replies and the result wait here rather than in the
+    // future, which would keep all of them until the next sweep: each is freed once handed on.
+    QMutex m_inboxMutex;
+    QList<brp::Reply> m_inbox;
+    bool m_takeQueued = false;
+    Result m_result;
+    QString m_wantedId;
 };

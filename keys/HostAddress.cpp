@@ -100,21 +100,54 @@ QString notNumeric()
     return QCoreApplication::translate("HostAddress", "Not a numeric IP address");
 }
 
-// The IPv4 addresses that reach no box, or every box, rather than the one meant.
-QString ipv4Refusal(quint32 address)
+// The IPv4 addresses that reach no box, or every box, rather than the one meant. text is the
+// address as given, for the reasons that name it.
+QString ipv4Refusal(quint32 address, const QString &text, const QList<network::InterfaceInfo> &interfaces)
 {
     if (address == 0)
         return QCoreApplication::translate("HostAddress", "0.0.0.0 is no box's address");
+    if ((address >> 24) == 0)
+        return QCoreApplication::translate("HostAddress", "An address in 0.0.0.0/8 is no box's address");
     if (address == 0xffffffffU)
         return QCoreApplication::translate("HostAddress", "A broadcast address reaches every box");
     if ((address >> 28) == 0xe)
         return QCoreApplication::translate("HostAddress", "A multicast address is no box's address");
+    if ((address >> 28) == 0xf)
+        return QCoreApplication::translate("HostAddress", "An address in 240.0.0.0/4 is reserved, no box's address");
+    // The machine may send to its own networks' edges as broadcasts: every box there would get the keys.
+    for (const network::InterfaceInfo &iface : interfaces) {
+        for (const QNetworkAddressEntry &entry : iface.entries) {
+            const auto net = network::ipv4Network(entry);
+            if (!net || !net->hasEdges())
+                continue;
+            const QString cidr = QStringLiteral("%1/%2").arg(QHostAddress(net->base).toString()).arg(net->prefix);
+            if (address == net->broadcast())
+                return QCoreApplication::translate("HostAddress", "%1 is the broadcast address of %2").arg(text, cidr);
+            if (address == net->base)
+                return QCoreApplication::translate("HostAddress", "%1 is the address of the network %2 itself")
+                    .arg(text, cidr);
+        }
+    }
     return {};
+}
+
+// An interface name or number, as the system takes it after a '%'.
+bool isScope(QStringView scope)
+{
+    constexpr qsizetype kMaxScope = 15;
+    if (scope.isEmpty() || scope.size() > kMaxScope)
+        return false;
+    for (const QChar c : scope) {
+        const bool letter = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        if (!letter && !isAsciiDigit(c) && c != u'.' && c != u'_' && c != u'-')
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
-QString refusal(const QString &text)
+QString refusal(const QString &text, const QList<network::InterfaceInfo> &interfaces)
 {
     if (text.isEmpty())
         return QCoreApplication::translate("HostAddress", "No address typed");
@@ -137,21 +170,15 @@ QString refusal(const QString &text)
         case Quad::Valid:
             break;
         }
-        return ipv4Refusal(address);
+        return ipv4Refusal(address, text, interfaces);
     }
 
     // A scope (zone) names the interface of a link-local address: "fe80::1%eth0".
     const qsizetype percent = text.indexOf(u'%');
     const QStringView bare = percent < 0 ? QStringView(text) : QStringView(text).first(percent);
-    if (percent >= 0) {
-        const QStringView scope = QStringView(text).mid(percent + 1);
-        if (scope.isEmpty() || scope.contains(u'%'))
-            return notNumeric();
-        for (const QChar c : scope) {
-            if (c.isSpace())
-                return notNumeric();
-        }
-    }
+    if (percent >= 0 && !isScope(QStringView(text).mid(percent + 1)))
+        return QCoreApplication::translate(
+            "HostAddress", "A scope after % is an interface name or number: up to 15 letters, digits, '.', '_' or '-'");
     if (!isIpv6Text(bare))
         return notNumeric();
     const QHostAddress address(text);
@@ -166,7 +193,7 @@ QString refusal(const QString &text)
     bool mapped = false;
     const quint32 ipv4 = address.toIPv4Address(&mapped);
     if (mapped)
-        return ipv4Refusal(ipv4);
+        return ipv4Refusal(ipv4, text, interfaces);
     return {};
 }
 

@@ -1,22 +1,25 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "Interfaces.h"
+
+#include <QList>
 #include <QString>
 
 // The one rule for what can be a box's address, wherever an address comes in: the command
-// line, the picker, the stored setting and the key sender.
+// line, the picker, the stored setting, a discovery reply and the key sender.
 //
 // IPv4 is exactly four decimal numbers 0-255 without leading zeros; IPv6 is any RFC 4291 text
-// form, "::" and a dotted-quad tail included, with an optional scope ("fe80::1%eth0"). The
-// unspecified, broadcast and multicast addresses are refused. Text with spaces around it is
-// refused too: a caller that takes typed text trims it first.
+// form, "::" and a dotted-quad tail included, with an optional scope that names an interface
+// ("fe80::1%eth0"). Refused, as no single box's address: 0.0.0.0/8, multicast, 240.0.0.0/4
+// (255.255.255.255 included), "::", and the network and broadcast address of every IPv4 network
+// of the given interfaces; "::ffff:a.b.c.d" as a.b.c.d. Text with spaces around it is refused
+// too: a caller that takes typed text trims it first.
 namespace hostaddress {
 
-// Why text cannot be a box's address (short, translated, plain text), or an empty string when it can.
-QString refusal(const QString &text);
-inline bool isValid(const QString &text)
-{
-    return refusal(text).isEmpty();
-}
+// Why text cannot be a box's address on a machine with these interfaces (short, translated,
+// plain text), or an empty string when it can. The machine's networks change while the program
+// runs: callers pass network::localInterfaces() at the moment they decide.
+QString refusal(const QString &text, const QList<network::InterfaceInfo> &interfaces);
 
 } // namespace hostaddress

@@ -2,6 +2,7 @@
 #include "KeySender.h"
 
 #include "KeyDatagram.h"
+#include "ShownText.h"
 
 #include <QHostAddress>
 #include <QNetworkProxy>
@@ -20,7 +21,7 @@ void KeySender::setHost(const QString &host)
     if (host == m_host)
         return;
     m_host = host;
-    m_address = isNumericAddress(host) ? QHostAddress(host) : QHostAddress();
+    m_address = hostaddress::refusal(host, {}).isEmpty() ? QHostAddress(host) : QHostAddress();
     // A name belongs to the previous box; callers set the new name afterwards.
     if (!m_deviceName.isEmpty()) {
         m_deviceName.clear();
@@ -44,7 +45,13 @@ void KeySender::sendKey(const QString &keys)
         return;
     }
     if (m_address.isNull()) {
-        emit keyFailed(keys, tr("invalid IP address '%1'").arg(m_host));
+        emit keyFailed(keys, tr("invalid IP address '%1'").arg(shown::excerpt(m_host)));
+        return;
+    }
+    // A network that came up since the box was chosen can make its address a broadcast.
+    const QString local = hostaddress::refusal(m_host, m_interfaces());
+    if (!local.isEmpty()) {
+        emit keyFailed(keys, local);
         return;
     }
     const QByteArray utf8 = keys.toUtf8();
@@ -61,7 +68,7 @@ void KeySender::sendKey(const QString &keys)
         return;
     }
     m_pending.insert(number, keys);
-    m_sentTo.insert(number, m_host);
+    m_sentTo.insert(number, { m_host, m_address });
     emit keySent(keys);
     QTimer::singleShot(kAckTimeoutMs, Qt::CoarseTimer, this, [this, number] { onTimeout(number); });
 }
@@ -87,7 +94,8 @@ void KeySender::onReadyRead()
         if (size < 0)
             break;
         QByteArray datagram(size, Qt::Uninitialized);
-        const qint64 got = m_socket->readDatagram(datagram.data(), datagram.size());
+        QHostAddress from;
+        const qint64 got = m_socket->readDatagram(datagram.data(), datagram.size(), &from);
         if (got < 0)
             break;
         const auto ack = parseAck(datagram.constData(), got);
@@ -95,6 +103,11 @@ void KeySender::onReadyRead()
             continue;
         const auto it = m_pending.constFind(ack->sequence);
         if (it == m_pending.cend())
+            continue;
+        // Only the box a key went to can answer it, from any port of its own: another host's
+        // answer would report a lost key as delivered. The socket gives IPv4 senders in their
+        // "::ffff:" form, and a "::ffff:" host is answered from its IPv4 address.
+        if (!from.isEqual(m_sentTo.value(ack->sequence).address, QHostAddress::ConvertV4MappedToIPv4))
             continue;
         const QString text = *it;
         m_pending.erase(it);
@@ -113,7 +126,7 @@ void KeySender::onTimeout(quint8 number)
         return;
     const QString text = *it;
     m_pending.erase(it);
-    const QString sentTo = m_sentTo.take(number);
+    const QString sentTo = m_sentTo.take(number).host;
     emit keyFailed(text, tr("no response from %1").arg(m_deviceName.isEmpty() ? m_host : m_deviceName));
     emit m_timeouts.unanswered(text, sentTo);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "HostAddress.h"
+#include "Interfaces.h"
 #include "KeyTimeouts.h"
 
 #include <QHash>
@@ -9,6 +10,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+
+#include <functional>
 
 class QUdpSocket;
 
@@ -34,11 +37,13 @@ public:
     void setDeviceName(const QString &name);
 
     Q_INVOKABLE void sendKey(const QString &keys);
-    // Whether text can be a host (hostaddress::refusal has the rule), and why not: the picker
-    // asks these; sendKey applies the same rule to the host.
-    Q_INVOKABLE bool isAddress(const QString &text) const { return isNumericAddress(text); }
-    Q_INVOKABLE QString addressProblem(const QString &text) const { return hostaddress::refusal(text); }
-    static bool isNumericAddress(const QString &text) { return hostaddress::isValid(text); }
+    // Why text cannot be a host on this machine's networks as they are now, or "" when it can
+    // (hostaddress::refusal has the rule): the picker asks; sendKey applies the same rule.
+    Q_INVOKABLE QString addressProblem(const QString &text) const { return hostaddress::refusal(text, m_interfaces()); }
+
+    // Where the machine's networks are read, at each check; tests bring their own.
+    using Interfaces = std::function<QList<network::InterfaceInfo>()>;
+    void setInterfaces(Interfaces interfaces) { m_interfaces = std::move(interfaces); }
 
     // Keys awaiting their acknowledgement, by sequence number.
     const QHash<quint8, QString> &pending() const { return m_pending; }
@@ -60,14 +65,24 @@ private:
     void onReadyRead();
     void onTimeout(quint8 number);
 
+    // Where a pending key went: only that address can answer it.
+    struct Destination
+    {
+        QString host;
+        QHostAddress address;
+    };
+
     QUdpSocket *m_socket = nullptr;
     QString m_host;
-    QHostAddress m_address; // m_host parsed once, when it is set: null unless it passes the rule
+    // m_host parsed once, when it is set: null unless it passes the rule on any machine. Whether
+    // it is one of this machine's networks' edges is asked at each send.
+    QHostAddress m_address;
     QString m_deviceName;
     quint8 m_sequence = 0;
     QHash<quint8, QString> m_pending;
-    QHash<quint8, QString> m_sentTo; // the host each pending key went to
+    QHash<quint8, Destination> m_sentTo;
     KeyTimeouts m_timeouts;
     QPointer<QObject> m_follower;
     QPointer<QObject> m_choice;
+    Interfaces m_interfaces = network::localInterfaces;
 };

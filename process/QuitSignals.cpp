@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -17,7 +18,9 @@ namespace {
 int g_fds[2] = { -1, -1 };
 constexpr int kReadEnd = 0;
 constexpr int kWriteEnd = 1;
-const int kSignals[] = { SIGTERM, SIGINT };
+// SIGHUP: the terminal that started the program was closed.
+const int kSignals[] = { SIGTERM, SIGINT, SIGHUP };
+struct sigaction g_previous[std::size(kSignals)];
 
 void onUnixSignal(int)
 {
@@ -28,14 +31,25 @@ void onUnixSignal(int)
     errno = saved;
 }
 
-void setHandlers(void (*handler)(int))
+void installHandlers()
 {
     struct sigaction action = {};
-    action.sa_handler = handler;
+    action.sa_handler = onUnixSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int sig : kSignals)
-        ::sigaction(sig, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+        ::sigaction(kSignals[i], nullptr, &g_previous[i]);
+        // Started by nohup: the program is meant to outlive its terminal.
+        if (kSignals[i] == SIGHUP && g_previous[i].sa_handler == SIG_IGN)
+            continue;
+        ::sigaction(kSignals[i], &action, nullptr);
+    }
+}
+
+void restoreHandlers()
+{
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i], &g_previous[i], nullptr);
 }
 
 // Neither end may reach a program this one starts, and neither may block: not the
@@ -63,25 +77,25 @@ QuitSignals::QuitSignals(QObject *parent)
     : QObject(parent)
 {
     if (g_fds[kReadEnd] >= 0) {
-        qWarning("Cannot watch for SIGTERM and SIGINT");
+        qWarning("Cannot watch for SIGTERM, SIGINT and SIGHUP");
         return;
     }
     if (::pipe(g_fds) != 0 || !makePrivateAndNonBlocking(g_fds[kReadEnd])
         || !makePrivateAndNonBlocking(g_fds[kWriteEnd])) {
         closePipe();
-        qWarning("Cannot watch for SIGTERM and SIGINT");
+        qWarning("Cannot watch for SIGTERM, SIGINT and SIGHUP");
         return;
     }
     m_notifier = new QSocketNotifier(g_fds[kReadEnd], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::onSignal);
-    setHandlers(onUnixSignal);
+    installHandlers();
 }
 
 QuitSignals::~QuitSignals()
 {
     if (!m_notifier)
         return;
-    setHandlers(SIG_DFL);
+    restoreHandlers();
     delete m_notifier;
     m_notifier = nullptr;
     closePipe();

@@ -5,7 +5,7 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM and SIGINT into QCoreApplication::quit(), so the event loop ends
+// Turns SIGTERM, SIGINT and SIGHUP into QCoreApplication::quit(), so the event loop ends
 // normally and the scene can still settle what it owes the box (a held seek's "up").
 // The handler only writes a byte to a pipe; the notifier reads it on the event loop.
 // One instance per process. Where there are no POSIX signals it does nothing.

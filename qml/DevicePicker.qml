@@ -16,14 +16,14 @@ Popup {
         return remoteDeviceModel.tunerLabel(n) // qmllint disable unqualified
     }
 
-    // The key sender's own rule, shared with the command line: a numeric address only.
-    function usable(ip) {
-        return keySender.isAddress(ip) // qmllint disable unqualified
-    }
-
-    // Why the typed text cannot be used, in the address rule's own words.
+    // Why text cannot be a box's address, in the key sender's own rule (shared with the
+    // command line, and applied again at each key); "" when it can.
     function addressProblem(text) {
         return keySender.addressProblem(text) // qmllint disable unqualified
+    }
+
+    function usable(ip) {
+        return addressProblem(ip) === ""
     }
 
     // A name as it is shown and stored, by the model's one rule.

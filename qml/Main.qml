@@ -468,6 +468,15 @@ ApplicationWindow {
         }
     }
 
+    // The choice still holds for this run; only the next start will not know it.
+    Connections {
+        target: settings // qmllint disable unqualified
+
+        function onWriteFailed(reason) {
+            window.showToast(qsTr("could not save the chosen box: %1").arg(reason), true)
+        }
+    }
+
     Loader {
         id: pickerLoader
 

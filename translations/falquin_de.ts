@@ -119,6 +119,26 @@
         <source>:: is no box&apos;s address</source>
         <translation>:: ist keine Geräteadresse</translation>
     </message>
+    <message>
+        <source>An address in 0.0.0.0/8 is no box&apos;s address</source>
+        <translation>Eine Adresse in 0.0.0.0/8 ist keine Geräteadresse</translation>
+    </message>
+    <message>
+        <source>An address in 240.0.0.0/4 is reserved, no box&apos;s address</source>
+        <translation>Eine Adresse in 240.0.0.0/4 ist reserviert, keine Geräteadresse</translation>
+    </message>
+    <message>
+        <source>%1 is the broadcast address of %2</source>
+        <translation>%1 ist die Broadcast-Adresse von %2</translation>
+    </message>
+    <message>
+        <source>%1 is the address of the network %2 itself</source>
+        <translation>%1 ist die Adresse des Netzwerks %2 selbst</translation>
+    </message>
+    <message>
+        <source>A scope after % is an interface name or number: up to 15 letters, digits, &apos;.&apos;, &apos;_&apos; or &apos;-&apos;</source>
+        <translation>Die Zone nach % ist ein Schnittstellenname oder eine Nummer: bis zu 15 Buchstaben, Ziffern, „.“, „_“ oder „-“</translation>
+    </message>
 </context>
 <context>
     <name>KeySender</name>
@@ -164,6 +184,10 @@
     <message>
         <source>looking for %1…</source>
         <translation>suche %1…</translation>
+    </message>
+    <message>
+        <source>could not save the chosen box: %1</source>
+        <translation>das gewählte Gerät konnte nicht gespeichert werden: %1</translation>
     </message>
 </context>
 <context>
@@ -230,6 +254,13 @@
     <message>
         <source>Menu</source>
         <translation>Menü</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>%1 cannot be written</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
     </message>
 </context>
 <context>

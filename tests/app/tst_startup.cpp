@@ -101,6 +101,7 @@ private slots:
     void cleanupTestCase();
     void closingTheWindowExitsCleanly();
     void commandLineHostIsRemembered();
+    void aStoreThatCannotBeWrittenIsToldOnce();
     void exitCodeOneWhenTheWindowCannotBeCreated();
     void noDisplayIsOneLineAndExitCodeOne_data();
     void noDisplayIsOneLineAndExitCodeOne();
@@ -115,11 +116,15 @@ private:
 
     QProcess m_xvfb;
     QByteArray m_display;
+    QProcessEnvironment m_extraEnvironment; // on top of the test's own, for one run
     Display *m_x = nullptr;
 };
 
 void TestStartup::initTestCase()
 {
+    // As a terminal's programs have it: a SIGHUP ignored here (nohup) would stay ignored in
+    // falquin too, on purpose.
+    std::signal(SIGHUP, SIG_DFL);
     // The server repeats a held key from 150 ms on, every 30 ms, as a desktop would.
     m_xvfb.start(QStringLiteral("Xvfb"),
                  { "-displayfd", "1", "-nolisten", "tcp", "-ardelay", "150", "-arinterval", "30", "-screen", "0",
@@ -145,6 +150,7 @@ QProcessEnvironment TestStartup::environment() const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(m_extraEnvironment);
     return env;
 }
 
@@ -227,6 +233,23 @@ void TestStartup::commandLineHostIsRemembered()
     store.sync();
     QCOMPARE(store.value("lastDeviceIp").toString(), QStringLiteral("127.0.0.9"));
     QCOMPARE(store.value("lastDeviceName").toString(), QStringLiteral("Den"));
+}
+
+// --host writes the store at start; where it cannot, the window still starts on that box and
+// says so once (the toast's log line), for the address, the name and the id together.
+void TestStartup::aStoreThatCannotBeWrittenIsToldOnce()
+{
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    QVERIFY(QDir(config.path()).mkpath(QStringLiteral("Orvantide/Falquin.conf")));
+    m_extraEnvironment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    m_extraEnvironment.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("falquin.toast.info=true"));
+    const auto restore = qScopeGuard([this] { m_extraEnvironment.clear(); });
+    QByteArray errors;
+    QCOMPARE(runAndClose({ "--host", "127.0.0.9" }, &errors), 0);
+    const QByteArray toast
+        = "could not save the chosen box: " + config.filePath("Orvantide/Falquin.conf").toUtf8() + " cannot be written";
+    QVERIFY2(errors.count(toast) == 1, errors.constData());
 }
 
 void TestStartup::exitCodeOneWhenTheWindowCannotBeCreated()
@@ -317,7 +340,7 @@ void TestStartup::heldSeekEndsBeforeExit_data()
     QTest::addColumn<bool>("pointer"); // the drawn Left key held with the mouse, else the keyboard's Left
     QTest::addColumn<QString>("end");
     for (const bool pointer : { false, true }) {
-        for (const char *end : { "close", "SIGTERM", "SIGINT", "Ctrl+Q" })
+        for (const char *end : { "close", "SIGTERM", "SIGINT", "SIGHUP", "Ctrl+Q" })
             QTest::addRow("%s, %s", pointer ? "pointer" : "keyboard", end) << pointer << QString::fromLatin1(end);
     }
 }
@@ -365,6 +388,8 @@ void TestStartup::heldSeekEndsBeforeExit()
         ::kill(pid_t(falquin.processId()), SIGTERM);
     else if (end == QLatin1String("SIGINT"))
         ::kill(pid_t(falquin.processId()), SIGINT);
+    else if (end == QLatin1String("SIGHUP"))
+        ::kill(pid_t(falquin.processId()), SIGHUP);
     else
         QVERIFY(xdotool({ "key", "ctrl+q" }));
     QVERIFY(falquin.waitForFinished(5000));

@@ -9,6 +9,7 @@
 #include "DiscoveryService.h"
 #include "KeySender.h"
 #include "Settings.h"
+#include "ShownText.h"
 
 #include <QCoreApplication>
 #include <QNetworkProxy>
@@ -86,7 +87,7 @@ private slots:
         QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
         QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
         // The network counts once its carrier is up.
-        QTRY_VERIFY2_WITH_TIMEOUT(!brp::buildTargets(brp::localInterfaces()).isEmpty(),
+        QTRY_VERIFY2_WITH_TIMEOUT(!brp::buildTargets(network::localInterfaces()).isEmpty(),
                                   "no network to sweep: run through run-test.sh --netns --lan", 5000);
     }
 
@@ -131,7 +132,7 @@ private slots:
             return e;
         };
         const QNetworkInterface::InterfaceFlags up = QNetworkInterface::IsUp | QNetworkInterface::IsRunning;
-        const QList<brp::InterfaceInfo> interfaces {
+        const QList<network::InterfaceInfo> interfaces {
             { QStringLiteral("lo"), up | QNetworkInterface::IsLoopBack, { entry("127.0.0.1", 8) } },
             { QStringLiteral("eth0"), up, { entry("192.168.1.2", 24), entry("10.1.0.9", 16) } },
         };
@@ -154,6 +155,8 @@ private slots:
         QTest::newRow("directed broadcast") << denReply(QStringLiteral("10.77.9.255")) << kPeer << false;
         QTest::newRow("outside the networks") << denReply(QStringLiteral("10.77.0.55")) << kPeer << false;
         QTest::newRow("another address than its source") << denReply(QStringLiteral("10.77.9.55")) << kPeer << false;
+        // Its warning quotes the field escaped: no terminal escape reaches the log.
+        QTest::newRow("an escape sequence") << denReply(QStringLiteral("\x1b[31m10.77.9.2")) << kPeer << false;
     }
 
     void repliesDuringASearch()
@@ -193,6 +196,8 @@ private slots:
         const bool otherId = reply == denReply(kPeer, QStringLiteral("0e0b0c5151ff"));
         if (!taken && !otherId)
             QVERIFY2(warnings.size() == 1, qPrintable(warnings.join(QLatin1Char('\n'))));
+        for (const QString &warning : warnings)
+            QVERIFY2(!warning.contains(QChar(0x1b)), qPrintable(shown::printable(warning)));
     }
 
     // When a lost key starts a search: for the current host only, and once per 30 s.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
+#include "HostAddress.h"
 #include "KeySender.h"
 #include "Logic.h"
 #include "Settings.h"
@@ -43,7 +44,8 @@ void TestStartHost::precedence_data()
     QTest::addColumn<QStringList>("expectedWarnings");
 
     const QString s = QStringLiteral("10.0.0.5");
-    const QString notIp = QStringLiteral("Ignoring device argument \"%1\": not an IP address");
+    const QString badArg = QStringLiteral("Ignoring device argument \"%1\": %2");
+    const QString notNumeric = QStringLiteral("Not a numeric IP address");
     QTest::newRow("nothing, empty store") << "" << QStringList() << ""
                                           << ""
                                           << "" << QStringList();
@@ -58,24 +60,35 @@ void TestStartHost::precedence_data()
     QTest::newRow("--host wins over positional") << s << QStringList { "--host", "10.0.0.9", "10.0.0.7" } << "10.0.0.9"
                                                  << "10.0.0.9"
                                                  << "" << QStringList();
-    QTest::newRow("--host not an address")
-        << s << QStringList { "--host", "tv.local" } << s << s << "Den" << QStringList { notIp.arg("tv.local") };
-    QTest::newRow("bad --host, positional not consulted") << s << QStringList { "--host", "999.1.1.1", "10.0.0.7" } << s
-                                                          << s << "Den" << QStringList { notIp.arg("999.1.1.1") };
-    // What QHostAddress alone would take for another host: "10.77.2" is 10.77.0.2, "010" is 8.
-    for (const char *refused : { "10.77.0", "10.77.2", "10.77.0.010", "010.0.0.5", "0.0.0.0", "255.255.255.255",
-                                 "224.0.0.1", "ff02::1", " 10.0.0.9", "10.0.0.9 ", "::ffff:10.77.0" })
+    QTest::newRow("--host not an address") << s << QStringList { "--host", "tv.local" } << s << s << "Den"
+                                           << QStringList { badArg.arg("tv.local", notNumeric) };
+    const QString notWhole = QStringLiteral("Not a whole IPv4 address: four numbers 0–255 are needed");
+    QTest::newRow("bad --host, positional not consulted")
+        << s << QStringList { "--host", "999.1.1.1", "10.0.0.7" } << s << s << "Den"
+        << QStringList { badArg.arg("999.1.1.1", notWhole) };
+    // What QHostAddress alone would take for another host ("10.77.2" is 10.77.0.2, "010" is 8),
+    // or for every host of a network: each warned with the rule's reason.
+    for (const char *refused :
+         { "10.77.0", "10.77.2", "10.77.0.010", "010.0.0.5", "0.0.0.0", "255.255.255.255", "224.0.0.1", "ff02::1",
+           " 10.0.0.9", "10.0.0.9 ", "::ffff:10.77.0", "127.255.255.255", "fe80::1%\x1b[2J" }) {
+        const QString reason = hostaddress::refusal(QLatin1String(refused), network::localInterfaces());
         QTest::addRow("--host %s", refused)
-            << s << QStringList { "--host", refused } << s << s << "Den" << QStringList { notIp.arg(refused) };
+            << s << QStringList { "--host", refused } << s << s << "Den"
+            << QStringList { badArg.arg(QString::fromLatin1(refused).replace(u'\x1b', u'?'), reason) };
+    }
+    // Quoted as the command-line tool prints: control characters as '?', cut after 64 characters.
+    const QString longArg = QStringLiteral("10.0.0.") + QString(200000, u'9');
+    QTest::newRow("--host of 200 000 characters")
+        << s << QStringList { "--host", longArg } << s << s << "Den"
+        << QStringList { badArg.arg(longArg.left(64) + QChar(0x2026), notWhole) };
     QTest::newRow("positional short form")
-        << s << QStringList { "10.77.2" } << s << s << "Den" << QStringList { notIp.arg("10.77.2") };
+        << s << QStringList { "10.77.2" } << s << s << "Den" << QStringList { badArg.arg("10.77.2", notWhole) };
     QTest::newRow("--host ipv6 with scope") << s << QStringList { "--host", "fe80::1%lo" } << "fe80::1%lo"
                                             << "fe80::1%lo"
                                             << "" << QStringList();
 
     // A store written before the rule: no box (the picker opens), one warning, store untouched.
     const QString badStore = QStringLiteral("Ignoring stored device address \"%1\": %2");
-    const QString notWhole = QStringLiteral("Not a whole IPv4 address: four numbers 0–255 are needed");
     QTest::newRow("stored short form") << "10.77.0" << QStringList() << ""
                                        << "10.77.0"
                                        << "Den" << QStringList { badStore.arg("10.77.0", notWhole) };
@@ -97,6 +110,9 @@ void TestStartHost::precedence_data()
     QTest::newRow("stored host name") << "tv.local" << QStringList() << ""
                                       << "tv.local"
                                       << "Den" << QStringList { badStore.arg("tv.local", "Not a numeric IP address") };
+    QTest::newRow("stored with a NUL") << QStringLiteral("10.77.0.2\u0000x") << QStringList() << ""
+                                       << QStringLiteral("10.77.0.2\u0000x") << "Den"
+                                       << QStringList { badStore.arg("10.77.0.2?x", "Not a numeric IP address") };
     QTest::newRow("stored short form, --host replaces it")
         << "10.77.0" << QStringList { "--host", "10.0.0.9" } << "10.0.0.9"
         << "10.0.0.9"
@@ -104,7 +120,7 @@ void TestStartHost::precedence_data()
     QTest::newRow("stored short form, bad --host")
         << "10.77.0" << QStringList { "--host", "10.77.2" } << ""
         << "10.77.0"
-        << "Den" << QStringList { notIp.arg("10.77.2"), badStore.arg("10.77.0", notWhole) };
+        << "Den" << QStringList { badArg.arg("10.77.2", notWhole), badStore.arg("10.77.0", notWhole) };
     QTest::newRow("stored ipv6 with scope") << "fe80::1%lo" << QStringList() << "fe80::1%lo"
                                             << "fe80::1%lo"
                                             << "Den" << QStringList();
@@ -116,7 +132,7 @@ void TestStartHost::precedence_data()
                                            << "10.0.0.7"
                                            << "" << QStringList();
     QTest::newRow("positional not an address")
-        << s << QStringList { "box" } << s << s << "Den" << QStringList { notIp.arg("box") };
+        << s << QStringList { "box" } << s << s << "Den" << QStringList { badArg.arg("box", notNumeric) };
     QTest::newRow("empty --host, positional") << s << QStringList { "--host=", "10.0.0.7" } << "10.0.0.7"
                                               << "10.0.0.7"
                                               << "" << QStringList();

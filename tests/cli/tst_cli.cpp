@@ -62,10 +62,12 @@ private slots:
         QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
         QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
         QVERIFY2(m_box.listen(QHostAddress::LocalHost, 31063), qPrintable(m_box.errorString()));
-        connect(&m_box, &KeyService::keyReceived, this, [this](quint8, const QString &key) {
-            m_received.append(key);
-            m_receivedAt.append(m_clock.elapsed());
-        });
+        connect(&m_box, &KeyService::keyReceived, this,
+                [this](quint8, const QString &key, const QByteArray &, quint16 fromPort) {
+                    m_received.append(key);
+                    m_receivedAt.append(m_clock.elapsed());
+                    m_senderPort = fromPort;
+                });
         m_clock.start();
     }
 
@@ -89,6 +91,15 @@ private slots:
                                                       << "unknown key 'upp'. Keys: up down left right ok back #0";
         QTest::newRow("host that is no address")
             << QStringList { "send", "--host", "box.local", "up" } << "--host 'box.local': ";
+        // Addresses of no single box, which the socket would have taken or failed on.
+        QTest::newRow("reserved host") << QStringList { "send", "--host", "240.0.0.1", "up" } << "240.0.0.0/4";
+        QTest::newRow("loopback's broadcast")
+            << QStringList { "hold", "--host", "127.255.255.255", "ff", "100" }
+            << "'127.255.255.255': 127.255.255.255 is the broadcast address of 127.0.0.0/8";
+        QTest::newRow("host quoted escaped and cut")
+            << QStringList { "send", "--host", "\x1b[2J" + QString(100, u'x'), "up" }
+            << "--host '?[2J" + QString(60, u'x') + QChar(0x2026) + "': ";
+        QTest::newRow("empty box") << QStringList { "send", "--box", "", "up" } << "--box needs a box's name or id";
         QTest::newRow("host and box") << QStringList { "send", "--host", ip, "--box", "Den", "up" } << "not both";
         QTest::newRow("timeout without a sweep")
             << QStringList { "send", "--host", ip, "--timeout", "100", "up" } << "--timeout";
@@ -110,6 +121,23 @@ private slots:
         QVERIFY2(result.out.isEmpty(), qPrintable(explain(result)));
         QTest::qWait(100); // time for a stray datagram to arrive
         QVERIFY2(m_received.isEmpty(), qPrintable(QStringLiteral("sent: ") + m_received.join(QLatin1Char(','))));
+    }
+
+    // With the box silent, another host's answers for every number are no acknowledgement.
+    void forgedAcknowledgements()
+    {
+        answerAs({}, { "mute" });
+        QUdpSocket forger;
+        QVERIFY(forger.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0));
+        connect(&m_box, &KeyService::keyReceived, &forger, [&forger, this] {
+            for (int n = 0; n < 256; ++n)
+                forger.writeDatagram(QByteArray("Trox\x01\x01\x00", 7) + char(n), QHostAddress::LocalHost,
+                                     m_senderPort);
+        });
+        const Result result = runCli({ "send", "--host", "127.0.0.1", "mute" });
+        QVERIFY2(result.code == cli::kKeyFailed, qPrintable(explain(result)));
+        QVERIFY2(result.err.contains("no response from 127.0.0.1"), qPrintable(explain(result)));
+        QCOMPARE(result.out, QString());
     }
 
     void helpAndVersion()
@@ -369,6 +397,7 @@ private:
     }
 
     KeyService m_box;
+    quint16 m_senderPort = 0;
     QStringList m_received;
     QList<qint64> m_receivedAt;
     QElapsedTimer m_clock;

@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -144,6 +145,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(!qEnvironmentVariable("FALQUIN_BOX_NETNS").isEmpty(), "run this through run-veth-test.sh");
+        // As a terminal's programs have it: a SIGHUP ignored here (nohup) would stay ignored in
+        // the program too, on purpose.
+        std::signal(SIGHUP, SIG_DFL);
     }
 
     // Exactly the boxes that answered, each once although each answers both passes of the sweep.
@@ -228,6 +232,8 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::newRow("SIGINT mid-wait") << int(SIGINT) << false << 0;
         QTest::newRow("SIGTERM mid-wait") << int(SIGTERM) << false << 0;
+        // The terminal was closed.
+        QTest::newRow("SIGHUP mid-wait") << int(SIGHUP) << false << 0;
         QTest::newRow("SIGINT while the down is unanswered") << int(SIGINT) << true << 1;
     }
 
@@ -264,6 +270,27 @@ private slots:
         // about 2.2 s).
         qInfo("the up came %lld ms after the signal", static_cast<long long>(clock.elapsed()));
         QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A reader that goes away before the first line (`falquin-cli hold ... | true`): the "up"
+    // still goes out, and the exit status says the output was lost.
+    void holdIntoAClosedPipe()
+    {
+        BoxSim den(kDen, { "id=0e0b0c5151a2,name=Den,ip=" + kDen });
+        QVERIFY(den.waitReady());
+        int fds[2];
+        QCOMPARE(::pipe(fds), 0);
+        ::close(fds[0]);
+        QProcess process;
+        process.setChildProcessModifier([fds] { ::dup2(fds[1], STDOUT_FILENO); });
+        process.start(QStringLiteral(FALQUIN_CLI), { "hold", "--host", kDen, "rew", "300" });
+        ::close(fds[1]);
+        QVERIFY2(process.waitForFinished(10000), "still running");
+        const QByteArray err = process.readAllStandardError();
+        QVERIFY2(process.exitStatus() == QProcess::NormalExit, "killed by SIGPIPE");
+        QVERIFY2(process.exitCode() == 5, err.constData());
+        QVERIFY2(err.contains("could not write the output"), err.constData());
+        QCOMPARE(den.keys(), QStringList({ "rew down", "rew up" }));
     }
 };
 

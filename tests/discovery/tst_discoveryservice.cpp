@@ -7,6 +7,7 @@
 #include "SweepHelpers.h"
 
 #include <QElapsedTimer>
+#include <QSet>
 #include <QtTest>
 
 #include <memory>
@@ -107,6 +108,74 @@ private slots:
         QCOMPARE(model.count(), 256);
         QCOMPARE(resets.size(), 0);
         QCOMPARE(removed.size(), 0);
+    }
+
+    // A refresh() after the sweep's thread is done but before its end is handled here must not
+    // start another sweep over the first one's end: short sweeps, many times, each in that gap.
+    void everySweepAnnouncesItsEndOnce()
+    {
+        const sweeptest::WarningLog quiet; // each sweep finds no network to broadcast on
+        DeviceIdentity identity;
+        DiscoveryService service(&identity);
+        service.setListenMs(1);
+        QStringList events;
+        connect(&service, &DiscoveryService::scanningChanged, this,
+                [&] { events << (service.isScanning() ? "start" : "end"); });
+        connect(&service, &DiscoveryService::finished, this, [&] { events << "finished"; });
+
+        const int sweeps = 20;
+        for (int i = 0; i < sweeps; ++i) {
+            service.refresh();
+            QVERIFY(QThreadPool::globalInstance()->waitForDone(5000));
+            service.refresh();
+            QTRY_VERIFY(!service.isScanning());
+        }
+        QStringList expected;
+        for (int i = 0; i < sweeps; ++i)
+            expected += QStringList { "start", "finished", "end" };
+        QVERIFY2(events == expected, qPrintable("events of 20 sweeps: " + events.join(QLatin1Char(' ')).left(400)));
+    }
+
+    // Three lists' worth of made-up ids: what the sweep hands on stops at a full list, before
+    // anything keeps the rest; the box looked for still gets through, and updates of listed
+    // boxes still count.
+    void aFloodStopsAtAFullList()
+    {
+        DeviceIdentity identity;
+        DiscoveryService service(&identity);
+        service.setListenMs(1500);
+        service.setWantedId(QStringLiteral("wanted"));
+        qsizetype handedOn = 0;
+        QSet<QString> ids;
+        connect(service.feed(), &ReplyFeed::arrived, this, [&](const QList<brp::Reply> &replies) {
+            handedOn += replies.size();
+            for (const brp::Reply &reply : replies)
+                ids.insert(imgr::ImgrMsg::trimmed(reply.msg.deviceId));
+        });
+        QList<imgr::ImgrMsg> list;
+        connect(&service, &DiscoveryService::finished, this,
+                [&](const QList<imgr::ImgrMsg> &devices) { list = devices; });
+
+        service.refresh();
+        QVERIFY(waitForDiscoveryPort());
+        // In slices the socket's buffer holds: what counts is what the sweep keeps, not what
+        // the kernel drops.
+        const int flood = 3 * brp::kMaxDevices;
+        for (int i = 0; i < flood; i += 256) {
+            QList<QByteArray> slice;
+            for (int j = i; j < i + 256; ++j)
+                slice << reply("id" + QByteArray::number(j), "box");
+            inject(slice);
+            QThread::msleep(5);
+        }
+        inject({ reply("id0", "renamed"), reply("wanted", "Den") });
+        // The sweep ends about 1.7 s after refresh().
+        QTRY_VERIFY_WITH_TIMEOUT(!service.isScanning(), 10000);
+
+        QCOMPARE(list.size(), qsizetype(brp::kMaxDevices));
+        QVERIFY2(ids.size() == brp::kMaxDevices + 1 && ids.contains(QStringLiteral("wanted")),
+                 qPrintable(QStringLiteral("%1 ids handed on").arg(ids.size())));
+        QCOMPARE(handedOn, qsizetype(brp::kMaxDevices + 2)); // the update of id0 included
     }
 
     void destructionStopsTheSweepSilently()

@@ -45,7 +45,7 @@ private slots:
         if (setup == QLatin1String("interface")) {
             QVERIFY(makeLocalNetwork(QStringLiteral("fqr"), QStringLiteral("10.99.0.1")));
             // An interface counts once it is running, which waits for the carrier.
-            QTRY_VERIFY_WITH_TIMEOUT(!brp::buildTargets(brp::localInterfaces()).isEmpty(), 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(!brp::buildTargets(network::localInterfaces()).isEmpty(), 5000);
         }
 
         DeviceIdentity identity;

@@ -38,7 +38,7 @@ class TestTargets : public QObject
 private slots:
     void broadcastAddressIsUsed()
     {
-        const QList<brp::InterfaceInfo> ifaces = {
+        const QList<network::InterfaceInfo> ifaces = {
             { QStringLiteral("lo"),
               kUpRunning | QNetworkInterface::IsLoopBack,
               { entry("127.0.0.1", "255.0.0.0", "127.255.255.255") } },
@@ -51,7 +51,7 @@ private slots:
 
     void missingBroadcastComesFromNetmask()
     {
-        const QList<brp::InterfaceInfo> ifaces = {
+        const QList<network::InterfaceInfo> ifaces = {
             { QStringLiteral("tun0"), kUpRunning, { entry("10.0.0.7", "255.255.255.0"), entry("10.1.2.3") } },
             { QStringLiteral("wg0"), kUpRunning, { entry("172.16.5.1", "255.240.0.0") } },
         };
@@ -63,7 +63,7 @@ private slots:
     void ineligibleInterfacesAndEntriesAreSkipped()
     {
         const QNetworkAddressEntry v4 = entry("10.9.0.1", "255.255.0.0", "10.9.255.255");
-        const QList<brp::InterfaceInfo> ifaces = {
+        const QList<network::InterfaceInfo> ifaces = {
             { QStringLiteral("down"), Flags(QNetworkInterface::IsRunning), { v4 } },
             { QStringLiteral("notrunning"), Flags(QNetworkInterface::IsUp) | QNetworkInterface::CanBroadcast, { v4 } },
             { QStringLiteral("loop"), kUpRunning | QNetworkInterface::IsLoopBack, { v4 } },
@@ -75,7 +75,7 @@ private slots:
 
     void severalEntriesKeepTheirOrder()
     {
-        const QList<brp::InterfaceInfo> ifaces = {
+        const QList<network::InterfaceInfo> ifaces = {
             { QStringLiteral("br0"),
               kUpRunning,
               { entry("fe80::2", "ffff:ffff:ffff:ffff::"), entry("192.168.7.2", "255.255.255.0", "192.168.7.255"),

@@ -264,6 +264,9 @@ TestCase {
             { tag: "short form", text: "10.77.2", reason: "Not a whole IPv4 address: four numbers 0–255 are needed" },
             { tag: "octal number", text: "10.77.0.010", reason: "Leading zeros are not allowed" },
             { tag: "broadcast", text: "255.255.255.255", reason: "A broadcast address reaches every box" },
+            // The test's namespace has loopback's 127.0.0.1/8 only.
+            { tag: "a local network's broadcast", text: "127.255.255.255",
+              reason: "127.255.255.255 is the broadcast address of 127.0.0.0/8" },
             { tag: "with port", text: "10.0.0.1:80", reason: bad },
             { tag: "IPv6 in brackets", text: "[fe80::1]", reason: bad },
             { tag: "markup", text: "<b>1</b>", reason: bad },
@@ -346,11 +349,12 @@ TestCase {
         compare(settings.lastDeviceId, "0e0b0c5151a2") // qmllint disable unqualified
     }
 
-    // Up, Down and Tab pass over rows that cannot be chosen, and the list marks its row at once.
+    // Up, Down and Tab pass over rows that cannot be chosen (E names loopback's broadcast), and
+    // the list marks its row at once.
     function test_keyboardSkipsUnusableRows() {
         deviceFeed.show([{ name: "A", ip: "", tuners: 1 }, { name: "B", ip: "10.0.0.2", tuners: 1 }, // qmllint disable unqualified
                          { name: "C", ip: "tv.local", tuners: 1 }, { name: "D", ip: "10.0.0.4", tuners: 1 },
-                         { name: "E", ip: "", tuners: 1 }])
+                         { name: "E", ip: "127.255.255.255", tuners: 1 }])
         openPicker()
         const list = child("deviceList")
         const field = child("ipField")

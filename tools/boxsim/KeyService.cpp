@@ -46,7 +46,7 @@ void KeyService::onReadyRead()
             continue;
         const quint8 sequence = request->sequence;
         const QString key = QString::fromUtf8(request->keyUtf8);
-        emit keyReceived(sequence, key, m_buffer.left(size));
+        emit keyReceived(sequence, key, m_buffer.left(size), port);
 
         if (m_behaviour.silent.contains(key))
             continue;

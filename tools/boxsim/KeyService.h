@@ -31,8 +31,8 @@ public:
     void setBehaviour(const Behaviour &behaviour) { m_behaviour = behaviour; }
 
 signals:
-    // One per request read; datagram is the request exactly as it arrived.
-    void keyReceived(quint8 sequence, const QString &key, const QByteArray &datagram);
+    // One per request read; datagram is the request exactly as it arrived, from the sender's fromPort.
+    void keyReceived(quint8 sequence, const QString &key, const QByteArray &datagram, quint16 fromPort);
 
 private:
     void onReadyRead();
