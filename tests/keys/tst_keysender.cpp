@@ -393,10 +393,11 @@ void TestKeySender::metaObjectOrder()
              QStringList({ "hostChanged()", "deviceNameChanged()", "keySent(QString)", "keyAcknowledged(QString)",
                            "keyFailed(QString,QString)", "sendKey(QString)", "addressProblem(QString)" }));
     QCOMPARE(mo.method(mo.methodOffset() + 5).methodType(), QMetaMethod::Method);
-    QCOMPARE(mo.propertyCount() - mo.propertyOffset(), 3);
+    QCOMPARE(mo.propertyCount() - mo.propertyOffset(), 4);
     QCOMPARE(mo.property(mo.propertyOffset()).name(), "host");
     QCOMPARE(mo.property(mo.propertyOffset() + 1).name(), "deviceName");
     QCOMPARE(mo.property(mo.propertyOffset() + 2).name(), "follower");
+    QCOMPARE(mo.property(mo.propertyOffset() + 3).name(), "choice");
     QVERIFY(mo.indexOfMethod("ensureSocket()") < 0);
 }
 
