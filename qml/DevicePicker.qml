@@ -122,6 +122,8 @@ Popup {
                 text: qsTr("Refresh")
                 enabled: !discoveryService.scanning // qmllint disable unqualified
                 onClicked: discoveryService.refresh() // qmllint disable unqualified
+                // Qt's press action does not click by itself.
+                Accessible.onPressAction: clicked()
             }
         }
 
@@ -233,6 +235,8 @@ Popup {
                     Accessible.role: Accessible.ListItem
                     Accessible.name: row.label + ", " + row.ip
                     onClicked: picker.selectDevice(row.ip, row.name, row.deviceIdRaw)
+                    // The click's own checks refuse a row that cannot be chosen.
+                    Accessible.onPressAction: row.clicked()
                     onHoveredChanged: {
                         if (hovered)
                             ListView.view.currentIndex = index
@@ -346,6 +350,8 @@ Popup {
                 text: qsTr("Connect")
                 enabled: picker.usable(ipField.text.trim())
                 onClicked: picker.connectTyped()
+                // Disabled, it takes no click, and so no press: that would bring up the reason.
+                Accessible.onPressAction: if (enabled) clicked()
             }
         }
 
@@ -366,6 +372,7 @@ Popup {
             focusPolicy: Qt.TabFocus
             text: qsTr("Cancel")
             onClicked: picker.close()
+            Accessible.onPressAction: clicked()
         }
     }
 }

@@ -138,6 +138,9 @@ ApplicationWindow {
             ToolTip.text: Accessible.name + " (" + pickerShortcut.nativeText + ")"
             ToolTip.visible: hovered
             onClicked: window.openPicker()
+            // Pressed through the bus as clicked, and no SetFocus offered there, as for the keys.
+            Accessible.onPressAction: clicked()
+            Accessible.focusable: false
 
             contentItem: Text {
                 text: Glyphs.settings
