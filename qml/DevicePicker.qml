@@ -4,8 +4,9 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 
-// Chooses the box to control: one of those the sweep found, or a typed address.
-Popup {
+// Chooses the box to control: one of those the sweep found, or a typed address. A Dialog
+// rather than a bare Popup for its title, which screen readers announce.
+Dialog {
     id: picker
 
     // The reason under the field waits until the user has typed or pressed Return.
@@ -64,6 +65,11 @@ Popup {
     modal: true
     focus: true
     padding: 16
+    // Only the title names the popup on the accessibility bus (a Popup is no Item, so it takes
+    // no Accessible). It is not drawn: the picker has no header or footer.
+    title: qsTr("Choose a device")
+    header: null
+    footer: null
 
     background: Rectangle {
         color: "#242424"
@@ -104,15 +110,27 @@ Popup {
                 font.pixelSize: 13
             }
 
-            BusyIndicator {
-                objectName: "busyIndicator"
+            // Carries the spinner's name on the bus: Qt 6.4 gives the indicator itself a role
+            // that screen readers know only as "unknown", whatever the scene sets.
+            Item {
                 Layout.preferredWidth: 18
                 Layout.preferredHeight: 18
-                // A sweep that cannot work only listens for unasked replies: nothing to wait for.
-                running: discoveryService.scanning && discoveryService.problem === "" // qmllint disable unqualified
-                // The style draws it in the palette's dark colour, unseen on this background.
-                palette.dark: "#d0d0d0"
-                visible: running
+                visible: busyIndicator.running
+                Accessible.role: Accessible.Animation
+                Accessible.name: busyIndicator.running ? qsTr("Searching for devices") : qsTr("Not searching")
+
+                BusyIndicator {
+                    id: busyIndicator
+
+                    objectName: "busyIndicator"
+                    anchors.fill: parent
+                    // A sweep that cannot work only listens for unasked replies: nothing to wait for.
+                    running: discoveryService.scanning && discoveryService.problem === "" // qmllint disable unqualified
+                    // The style draws it in the palette's dark colour, unseen on this background.
+                    palette.dark: "#d0d0d0"
+                    visible: running
+                    Accessible.ignored: true
+                }
             }
 
             Button {
@@ -291,6 +309,8 @@ Popup {
                 wrapMode: Text.Wrap
                 color: "#707070"
                 font.pixelSize: 12
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -323,6 +343,9 @@ Popup {
                 placeholderTextColor: "#6a6a6a"
                 color: "white"
                 Accessible.name: qsTr("IP address")
+                // Said with the field: why Connect is refused, or the example while it is empty
+                // (Qt's own description, the example, would be read out over a typed address too).
+                Accessible.description: ipReason.visible ? ipReason.text : (text === "" ? placeholderText : "")
                 onAccepted: picker.connectTyped()
                 onTextEdited: picker.addressTried = true
                 // Up from the field reaches the list's last row that can be chosen, just above it.
@@ -356,6 +379,8 @@ Popup {
         }
 
         Text {
+            id: ipReason
+
             objectName: "ipReason"
             Layout.fillWidth: true
             visible: picker.addressTried && !connectButton.enabled

@@ -56,6 +56,12 @@ ApplicationWindow {
         toastText.text = text
         toast.failure = failure
         console.info(toastLog, text)
+        // A screen reader speaks a notification when it shows: one still showing shows again,
+        // hidden and shown within this call, so no frame is drawn without it.
+        if (toast.visible) {
+            toast.reshowing = true
+            toast.reshowing = false
+        }
         toast.opacity = 0.95
         toastTimer.restart()
     }
@@ -69,7 +75,7 @@ ApplicationWindow {
     onClosing: seekKeys.abort()
 
     // The picker is made on first use: with a box chosen, most starts never open it.
-    readonly property Popup devicePopup: pickerLoader.item as Popup
+    readonly property DevicePicker devicePopup: pickerLoader.item as DevicePicker
     readonly property bool pickerVisible: devicePopup !== null && devicePopup.visible
 
     // A box chosen from the list that stops answering may just have a new address; the key
@@ -121,6 +127,14 @@ ApplicationWindow {
             color: keySender.host === "" ? "#c98a2e" : "#8a8a8a" // qmllint disable unqualified
             font.pixelSize: 12
             elide: Text.ElideRight
+            // For a screen reader's review of the window: where the keys go.
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+            // Qt offers every static text a SetFocus action; focus left here would stop Left/Right.
+            onActiveFocusChanged: {
+                if (activeFocus)
+                    seekKeys.forceActiveFocus()
+            }
         }
 
         // Never takes focus: focus parked here would stop the Left/Right gesture.
@@ -199,6 +213,13 @@ ApplicationWindow {
         anchors.bottom: parent.bottom
         anchors.margins: 6
         focus: true
+        // It holds the focus, so a screen reader says it when the window or the picker hands
+        // the focus back: the box the keys go to.
+        Accessible.role: Accessible.Pane
+        Accessible.name: keySender.host === "" ? qsTr("Remote, no device configured") // qmllint disable unqualified
+                                               : qsTr("Remote for %1").arg(deviceText.shownName)
+        Accessible.focusable: true
+        Accessible.focused: activeFocus
 
         Keys.onPressed: (event) => {
             if (window.pickerVisible || event.isAutoRepeat)
@@ -295,6 +316,7 @@ ApplicationWindow {
 
         objectName: "toast"
         property bool failure: true
+        property bool reshowing: false
 
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
@@ -304,8 +326,9 @@ ApplicationWindow {
         radius: height / 2
         color: failure ? "#b3271e" : "#2f6f3e"
         opacity: 0
-        visible: opacity > 0
-        Accessible.role: Accessible.AlertMessage
+        visible: opacity > 0 && !reshowing
+        // Orca speaks an item that shows inside the window only as a notification, not as an alert.
+        Accessible.role: Accessible.Notification
         Accessible.name: toastText.text
 
         Behavior on opacity {
