@@ -69,6 +69,18 @@
         <source>IP address</source>
         <translation>IP-Adresse</translation>
     </message>
+    <message>
+        <source>Choose a device</source>
+        <translation>Gerät auswählen</translation>
+    </message>
+    <message>
+        <source>Searching for devices</source>
+        <translation>Suche nach Geräten läuft</translation>
+    </message>
+    <message>
+        <source>Not searching</source>
+        <translation>Keine Suche</translation>
+    </message>
 </context>
 <context>
     <name>DiscoveryService</name>
@@ -165,6 +177,14 @@
         <source>looking for %1…</source>
         <translation>suche %1…</translation>
     </message>
+    <message>
+        <source>Remote, no device configured</source>
+        <translation>Fernbedienung, kein Gerät eingerichtet</translation>
+    </message>
+    <message>
+        <source>Remote for %1</source>
+        <translation>Fernbedienung für %1</translation>
+    </message>
 </context>
 <context>
     <name>NumberPad</name>
@@ -230,6 +250,25 @@
     <message>
         <source>Menu</source>
         <translation>Menü</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; acknowledged</source>
+        <translation>„%1“ bestätigt</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; failed: %2</source>
+        <translation>„%1“ fehlgeschlagen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>StatusLed</name>
+    <message>
+        <source>Status light: %1</source>
+        <translation>Statusleuchte: %1</translation>
+    </message>
+    <message>
+        <source>no key sent yet</source>
+        <translation>noch keine Taste gesendet</translation>
     </message>
 </context>
 <context>
