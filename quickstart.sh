@@ -16,9 +16,11 @@ packages=(build-essential cmake ninja-build pkg-config
 # Tests run under a private X server, each in a network namespace of its own; the packaging
 # tests check the install and the .deb with the distribution's validators, and the shell
 # completion test loads bash-completion's helpers; the start-up
-# benchmark's probe watches the window through X's DAMAGE extension.
+# benchmark's probe watches the window through X's DAMAGE extension; the accessibility tests
+# run the window on the AT-SPI bus with a real client and with the Orca screen reader.
 test_packages=(xvfb xauth x11-utils xdotool iproute2 util-linux
-    desktop-file-utils appstream man-db lintian dpkg-dev file libxcb-damage0-dev bash-completion)
+    desktop-file-utils appstream man-db lintian dpkg-dev file libxcb-damage0-dev bash-completion
+    at-spi2-core dbus-x11 python3-pyatspi orca speech-dispatcher)
 
 install_missing() {
     local missing=()

@@ -4,8 +4,9 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 
-// Chooses the box to control: one of those the sweep found, or a typed address.
-Popup {
+// Chooses the box to control: one of those the sweep found, or a typed address. A Dialog
+// rather than a bare Popup for its title, which screen readers announce.
+Dialog {
     id: picker
 
     // The reason under the field waits until the user has typed or pressed Return.
@@ -63,6 +64,11 @@ Popup {
     modal: true
     focus: true
     padding: 16
+    // Only the title names the popup on the accessibility bus (a Popup is no Item, so it takes
+    // no Accessible). It is not drawn: the picker has no header or footer.
+    title: qsTr("Choose a device")
+    header: null
+    footer: null
 
     background: Rectangle {
         color: "#242424"
@@ -103,15 +109,27 @@ Popup {
                 font.pixelSize: 13
             }
 
-            BusyIndicator {
-                objectName: "busyIndicator"
+            // Carries the spinner's name on the bus: Qt 6.4 gives the indicator itself a role
+            // that screen readers know only as "unknown", whatever the scene sets.
+            Item {
                 Layout.preferredWidth: 18
                 Layout.preferredHeight: 18
-                // A sweep that cannot work only listens for unasked replies: nothing to wait for.
-                running: discoveryService.scanning && discoveryService.problem === "" // qmllint disable unqualified
-                // The style draws it in the palette's dark colour, unseen on this background.
-                palette.dark: "#d0d0d0"
-                visible: running
+                visible: busyIndicator.running
+                Accessible.role: Accessible.Animation
+                Accessible.name: busyIndicator.running ? qsTr("Searching for devices") : qsTr("Not searching")
+
+                BusyIndicator {
+                    id: busyIndicator
+
+                    objectName: "busyIndicator"
+                    anchors.fill: parent
+                    // A sweep that cannot work only listens for unasked replies: nothing to wait for.
+                    running: discoveryService.scanning && discoveryService.problem === "" // qmllint disable unqualified
+                    // The style draws it in the palette's dark colour, unseen on this background.
+                    palette.dark: "#d0d0d0"
+                    visible: running
+                    Accessible.ignored: true
+                }
             }
 
             Button {
@@ -121,6 +139,8 @@ Popup {
                 text: qsTr("Refresh")
                 enabled: !discoveryService.scanning // qmllint disable unqualified
                 onClicked: discoveryService.refresh() // qmllint disable unqualified
+                // Qt's press action does not click by itself.
+                Accessible.onPressAction: clicked()
             }
         }
 
@@ -239,6 +259,8 @@ Popup {
                     Accessible.role: Accessible.ListItem
                     Accessible.name: row.label + ", " + row.ip
                     onClicked: picker.selectDevice(row.ip, row.name, row.deviceIdRaw)
+                    // The click's own checks refuse a row that cannot be chosen.
+                    Accessible.onPressAction: row.clicked()
                     onHoveredChanged: {
                         if (hovered)
                             ListView.view.currentIndex = index
@@ -288,7 +310,7 @@ Popup {
                         anchors.rightMargin: 6
                         anchors.verticalCenter: parent.verticalCenter
                         visible: entry >= 0
-                        boxName: row.label
+                        boxName: row.label + ", " + row.ip
                         onForget: picker.remembered.forget(entry)
                     }
                 }
@@ -308,6 +330,8 @@ Popup {
                 wrapMode: Text.Wrap
                 color: "#707070"
                 font.pixelSize: 12
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
             }
         }
 
@@ -397,6 +421,9 @@ Popup {
                 placeholderTextColor: "#6a6a6a"
                 color: "white"
                 Accessible.name: qsTr("IP address")
+                // Said with the field: why Connect is refused, or the example while it is empty
+                // (Qt's own description, the example, would be read out over a typed address too).
+                Accessible.description: ipReason.visible ? ipReason.text : (text === "" ? placeholderText : "")
                 onAccepted: picker.connectTyped()
                 onTextEdited: picker.addressTried = true
                 // Up from the field reaches the list's last row that can be chosen, just above it.
@@ -428,10 +455,14 @@ Popup {
                 text: qsTr("Connect")
                 enabled: picker.usable(ipField.text.trim())
                 onClicked: picker.connectTyped()
+                // Disabled, it takes no click, and so no press: that would bring up the reason.
+                Accessible.onPressAction: if (enabled) clicked()
             }
         }
 
         Text {
+            id: ipReason
+
             objectName: "ipReason"
             Layout.fillWidth: true
             visible: picker.addressTried && !connectButton.enabled
@@ -448,6 +479,7 @@ Popup {
             focusPolicy: Qt.TabFocus
             text: qsTr("Cancel")
             onClicked: picker.close()
+            Accessible.onPressAction: clicked()
         }
     }
 }

@@ -17,7 +17,7 @@ AbstractButton {
     hoverEnabled: true
     Accessible.role: Accessible.Button
     Accessible.name: qsTr("Forget %1").arg(control.boxName)
-    Accessible.onPressAction: control.forget()
+    Accessible.onPressAction: control.clicked()
     onClicked: control.forget()
 
     background: Rectangle {

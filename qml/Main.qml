@@ -56,6 +56,12 @@ ApplicationWindow {
         toastText.text = text
         toast.failure = failure
         console.info(toastLog, text)
+        // A screen reader speaks a notification when it shows: one still showing shows again,
+        // hidden and shown within this call, so no frame is drawn without it.
+        if (toast.visible) {
+            toast.reshowing = true
+            toast.reshowing = false
+        }
         toast.opacity = 0.95
         toastTimer.restart()
     }
@@ -69,7 +75,7 @@ ApplicationWindow {
     onClosing: seekKeys.abort()
 
     // The picker is made on first use: with a box chosen, most starts never open it.
-    readonly property Popup devicePopup: pickerLoader.item as Popup
+    readonly property DevicePicker devicePopup: pickerLoader.item as DevicePicker
     readonly property bool pickerVisible: devicePopup !== null && devicePopup.visible
     // While a popup is up the keyboard is its own: no shortcut fires and no seek starts.
     readonly property bool popupOpen: pickerVisible || deviceMenu.visible
@@ -137,7 +143,10 @@ ApplicationWindow {
             text: keySender.host === "" ? qsTr("no device configured") // qmllint disable unqualified
                                         : (window.searching ? qsTr("looking for %1…").arg(shownName) : shownName)
             onClicked: window.openDeviceMenu()
-            Accessible.onPressAction: window.openDeviceMenu()
+            // The bus hears the box in the text within; this names what the press opens.
+            Accessible.name: qsTr("Remembered devices")
+            Accessible.onPressAction: clicked()
+            Accessible.focusable: false
 
             contentItem: Text {
                 objectName: "deviceText"
@@ -147,6 +156,14 @@ ApplicationWindow {
                 font.pixelSize: 12
                 elide: Text.ElideRight
                 verticalAlignment: Text.AlignVCenter
+                // For a screen reader's review of the window: where the keys go.
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+                // Qt offers every static text a SetFocus action; focus left here would stop Left/Right.
+                onActiveFocusChanged: {
+                    if (activeFocus)
+                        seekKeys.forceActiveFocus()
+                }
             }
         }
 
@@ -165,6 +182,9 @@ ApplicationWindow {
             ToolTip.text: Accessible.name + " (" + pickerShortcut.nativeText + ")"
             ToolTip.visible: hovered
             onClicked: window.openPicker()
+            // Pressed through the bus as clicked, and no SetFocus offered there, as for the keys.
+            Accessible.onPressAction: clicked()
+            Accessible.focusable: false
 
             contentItem: Text {
                 text: Glyphs.settings
@@ -223,6 +243,13 @@ ApplicationWindow {
         anchors.bottom: parent.bottom
         anchors.margins: 6
         focus: true
+        // It holds the focus, so a screen reader says it when the window or the picker hands
+        // the focus back: the box the keys go to.
+        Accessible.role: Accessible.Pane
+        Accessible.name: keySender.host === "" ? qsTr("Remote, no device configured") // qmllint disable unqualified
+                                               : qsTr("Remote for %1").arg(deviceButton.shownName)
+        Accessible.focusable: true
+        Accessible.focused: activeFocus
 
         Keys.onPressed: (event) => {
             if (window.popupOpen || event.isAutoRepeat)
@@ -402,6 +429,7 @@ ApplicationWindow {
 
         objectName: "toast"
         property bool failure: true
+        property bool reshowing: false
 
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.bottom: parent.bottom
@@ -411,8 +439,9 @@ ApplicationWindow {
         radius: height / 2
         color: failure ? "#b3271e" : "#2f6f3e"
         opacity: 0
-        visible: opacity > 0
-        Accessible.role: Accessible.AlertMessage
+        visible: opacity > 0 && !reshowing
+        // Orca speaks an item that shows inside the window only as a notification, not as an alert.
+        Accessible.role: Accessible.Notification
         Accessible.name: toastText.text
 
         Behavior on opacity {

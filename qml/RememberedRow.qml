@@ -22,7 +22,7 @@ AbstractButton {
     focusPolicy: Qt.NoFocus
     Accessible.role: Accessible.ListItem
     Accessible.name: entry.label + ", " + entry.ip + ", " + qsTr("not answering")
-    Accessible.onPressAction: entry.chosen()
+    Accessible.onPressAction: entry.clicked()
     onClicked: entry.chosen()
 
     background: Rectangle {
@@ -66,7 +66,7 @@ AbstractButton {
         anchors.right: parent.right
         anchors.rightMargin: 6
         anchors.verticalCenter: parent.verticalCenter
-        boxName: entry.label
+        boxName: entry.label + ", " + entry.ip
         onForget: entry.forget()
     }
 }

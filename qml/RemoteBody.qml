@@ -16,11 +16,13 @@ Item {
     Connections {
         target: keySender // qmllint disable unqualified
 
-        function onKeyAcknowledged() {
+        function onKeyAcknowledged(keys: string) {
+            led.outcome = qsTr("'%1' acknowledged").arg(keys)
             led.flash(true)
         }
 
-        function onKeyFailed() {
+        function onKeyFailed(keys: string, reason: string) {
+            led.outcome = qsTr("'%1' failed: %2").arg(keys).arg(reason)
             led.flash(false)
         }
     }

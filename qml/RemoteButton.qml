@@ -44,6 +44,14 @@ AbstractButton {
     scale: showPressed ? 0.94 : 1.0
     Accessible.role: Accessible.Button
     Accessible.name: text
+    // Nor through the bus: a screen reader's SetFocus would take the arrow keys' focus all the same.
+    Accessible.focusable: false
+    // Screen readers, switch access and voice control press through here; Qt does not
+    // click for them. Always a tap, even on a key whose last mouse press was a hold.
+    Accessible.onPressAction: {
+        holdConsumed = false
+        clicked()
+    }
     // The tooltip needs hover even where the platform does not ask for hover effects.
     hoverEnabled: true
     // Qt Widgets' tooltip wake-up delay. ToolTip is a popup that never takes focus.

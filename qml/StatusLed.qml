@@ -5,6 +5,9 @@ import QtQuick
 Rectangle {
     id: led
 
+    // The last key's outcome in words, for a screen reader: the flash says it only in colour.
+    property string outcome: ""
+
     function flash(ok: bool) {
         color = ok ? "#3ec46d" : "#e5484d"
         offTimer.restart()
@@ -16,6 +19,9 @@ Rectangle {
     color: "#303030"
     border.width: 1
     border.color: "#141414"
+    // An image, not a static text: Qt lets a screen reader move the focus onto static texts.
+    Accessible.role: Accessible.Graphic
+    Accessible.name: qsTr("Status light: %1").arg(outcome !== "" ? outcome : qsTr("no key sent yet"))
 
     Timer {
         id: offTimer

@@ -69,6 +69,22 @@
         <source>IP address</source>
         <translation>IP-Adresse</translation>
     </message>
+    <message>
+        <source>Choose a device</source>
+        <translation>Gerät auswählen</translation>
+    </message>
+    <message>
+        <source>Searching for devices</source>
+        <translation>Suche nach Geräten läuft</translation>
+    </message>
+    <message>
+        <source>Not searching</source>
+        <translation>Keine Suche</translation>
+    </message>
+    <message>
+        <source>Remembered devices, not answering</source>
+        <translation>Gemerkte Geräte, antworten nicht</translation>
+    </message>
 </context>
 <context>
     <name>DiscoveryService</name>
@@ -79,6 +95,17 @@
     <message>
         <source>no network to search</source>
         <translation>kein Netzwerk zum Suchen</translation>
+    </message>
+</context>
+<context>
+    <name>ForgetButton</name>
+    <message>
+        <source>Forget %1</source>
+        <translation>%1 vergessen</translation>
+    </message>
+    <message>
+        <source>Forget</source>
+        <translation>Vergessen</translation>
     </message>
 </context>
 <context>
@@ -189,6 +216,26 @@
         <source>could not save the chosen box: %1</source>
         <translation>das gewählte Gerät konnte nicht gespeichert werden: %1</translation>
     </message>
+    <message>
+        <source>Remote, no device configured</source>
+        <translation>Fernbedienung, kein Gerät eingerichtet</translation>
+    </message>
+    <message>
+        <source>Remote for %1</source>
+        <translation>Fernbedienung für %1</translation>
+    </message>
+    <message>
+        <source>Keys now go to %1</source>
+        <translation>Tasten gehen jetzt an %1</translation>
+    </message>
+    <message>
+        <source>Remembered devices</source>
+        <translation>Gemerkte Geräte</translation>
+    </message>
+    <message>
+        <source>Choose another device…</source>
+        <translation>Anderes Gerät wählen…</translation>
+    </message>
 </context>
 <context>
     <name>NumberPad</name>
@@ -203,6 +250,24 @@
     <message>
         <source>Back</source>
         <translation>Zurück</translation>
+    </message>
+</context>
+<context>
+    <name>RememberedDevices</name>
+    <message>
+        <source>(unnamed)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>RememberedRow</name>
+    <message>
+        <source>not answering</source>
+        <translation>antwortet nicht</translation>
     </message>
 </context>
 <context>
@@ -255,12 +320,31 @@
         <source>Menu</source>
         <translation>Menü</translation>
     </message>
+    <message>
+        <source>&apos;%1&apos; acknowledged</source>
+        <translation>„%1“ bestätigt</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; failed: %2</source>
+        <translation>„%1“ fehlgeschlagen: %2</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
     <message>
         <source>%1 cannot be written</source>
         <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>StatusLed</name>
+    <message>
+        <source>Status light: %1</source>
+        <translation>Statusleuchte: %1</translation>
+    </message>
+    <message>
+        <source>no key sent yet</source>
+        <translation>noch keine Taste gesendet</translation>
     </message>
 </context>
 <context>

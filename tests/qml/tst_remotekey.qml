@@ -93,6 +93,21 @@ TestCase {
         verify(!leftKey.externalHold)
     }
 
+    // What a screen reader's press sends: a tap, also right after a mouse hold, and during one.
+    function test_pressActionIsATap() {
+        mousePress(leftKey)
+        tryVerify(() => sends.commands().length > 0, 1000)
+        mouseRelease(leftKey)
+        leftKey.Accessible.pressAction()
+        compare(sends.commands(), ["rew down", "rew up", "left"])
+        mousePress(leftKey)
+        tryVerify(() => sends.commands().length > 3, 1000)
+        leftKey.Accessible.pressAction()
+        mouseRelease(leftKey)
+        compare(sends.commands(), ["rew down", "rew up", "left", "rew down", "left", "rew up"],
+                "the hold still ends with its up, and no tap of its own")
+    }
+
     function test_holdDraggedOffIsCancelled() {
         canceled.target = leftKey
         canceled.clear()
