@@ -1,14 +1,61 @@
 // SPDX-License-Identifier: Apache-2.0
+// The one operation that makes a box the chosen one (all of it changes, or none), and the
+// remembered boxes: what every choice keeps, how the store holds them, and what sweeps change.
 #include "DeviceChoice.h"
 #include "KeySender.h"
+#include "RememberedDevices.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QTest>
 
-// The one operation that makes a box the chosen one: all of it changes, or none.
+namespace {
+
+QStringList warnings;
+void recordWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtWarningMsg)
+        warnings << message;
+}
+
+// "ip name id" of every entry, in order.
+QStringList entries(const RememberedDevices &list)
+{
+    QStringList shown;
+    for (int row = 0; row < list.count(); ++row)
+        shown << QStringList { list.at(row).ip, list.at(row).name, list.at(row).id }
+                     .filter(QRegularExpression(QStringLiteral(".")))
+                     .join(QLatin1Char(' '));
+    return shown;
+}
+
+QByteArray storeFile()
+{
+    QFile file(QSettings().fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeStore(const QByteArray &text)
+{
+    QSettings().clear();
+    QFile file(QSettings().fileName());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
+
+struct Rig
+{
+    Settings settings;
+    KeySender keys;
+    DeviceChoice choice { &keys, &settings };
+    RememberedDevices &list = *choice.rememberedDevices();
+};
+
+} // namespace
+
 class TestDeviceChoice : public QObject
 {
     Q_OBJECT
@@ -19,6 +66,8 @@ private slots:
         QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
         QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
     }
+
+    void init() { QSettings().clear(); }
 
     void choose_data()
     {
@@ -58,10 +107,10 @@ private slots:
         QFETCH(QString, id);
         QFETCH(bool, chosen);
         QFETCH(QString, shownName);
-        QSettings().clear();
-        Settings settings;
-        KeySender keys;
-        DeviceChoice choice(&keys, &settings);
+        Rig rig;
+        Settings &settings = rig.settings;
+        KeySender &keys = rig.keys;
+        DeviceChoice &choice = rig.choice;
         QVERIFY(choice.choose(QStringLiteral("10.0.0.5"), QStringLiteral("Den"), QStringLiteral("0e0b0c5151a2")));
 
         QStringList order;
@@ -80,6 +129,151 @@ private slots:
                      qPrintable(order.join(',')));
         if (!chosen)
             QVERIFY2(order.isEmpty(), "a refused address must change nothing");
+    }
+
+    // Every choice goes first; one entry per box; at most eight; what is stored comes back.
+    void choices_data()
+    {
+        QTest::addColumn<QStringList>("chosen"); // "ip name id" each
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("most recent first") << QStringList { "10.0.0.2 Den a1", "10.0.0.3 Attic a2" }
+                                           << QStringList { "10.0.0.3 Attic a2", "10.0.0.2 Den a1" };
+        QTest::newRow("same id, new address and name")
+            << QStringList { "10.0.0.2 Den a1", "10.0.0.3 Attic a2", "10.0.0.9 Cellar a1" }
+            << QStringList { "10.0.0.9 Cellar a1", "10.0.0.3 Attic a2" };
+        QTest::newRow("typed address, then found by its id")
+            << QStringList { "10.0.0.2 - -", "10.0.0.3 Attic a2", "10.0.0.2 Den a1" }
+            << QStringList { "10.0.0.2 Den a1", "10.0.0.3 Attic a2" };
+        QTest::newRow("two boxes, one address at different times")
+            << QStringList { "10.0.0.2 Den a1", "10.0.0.2 Attic a2" }
+            << QStringList { "10.0.0.2 Attic a2", "10.0.0.2 Den a1" };
+        QStringList nine;
+        QStringList kept;
+        for (int i = 1; i <= 9; ++i)
+            nine << QStringLiteral("10.0.0.%1 Box%1 id%1").arg(i);
+        for (int i = 9; i >= 2; --i)
+            kept << QStringLiteral("10.0.0.%1 Box%1 id%1").arg(i);
+        QTest::newRow("a ninth drops the oldest") << nine << kept;
+        QTest::newRow("refused address") << QStringList { "10.0.0.2 Den a1", "10.77.2 Attic a2" }
+                                         << QStringList { "10.0.0.2 Den a1" };
+    }
+
+    void choices()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(QStringList, expected);
+        {
+            Rig rig;
+            for (const QString &box : std::as_const(chosen)) {
+                const QStringList f = QString(box).replace(QLatin1Char('-'), QString()).split(QLatin1Char(' '));
+                rig.choice.choose(f.at(0), f.at(1), f.at(2));
+            }
+            QCOMPARE(entries(rig.list), expected);
+            QCOMPARE(rig.list.at(0).ip, rig.keys.host());
+        }
+        // Read back from the store by a new run.
+        Rig again;
+        QCOMPARE(entries(again.list), expected);
+        QCOMPARE(again.list.data(again.list.index(0), RememberedDevices::CurrentRole).toBool(), true);
+    }
+
+    // Ctrl+2 goes back to the box before; pressed again it returns.
+    void switchBack()
+    {
+        Rig rig;
+        rig.choice.choose(QStringLiteral("10.0.0.2"), QStringLiteral("Den"), QStringLiteral("a1"));
+        rig.choice.choose(QStringLiteral("10.0.0.3"), QStringLiteral("Attic"), QStringLiteral("a2"));
+        QVERIFY(rig.choice.switchTo(1));
+        QCOMPARE(rig.keys.host(), QStringLiteral("10.0.0.2"));
+        QCOMPARE(rig.settings.lastDeviceId(), QStringLiteral("a1"));
+        QVERIFY(rig.choice.switchTo(1));
+        QCOMPARE(rig.keys.host(), QStringLiteral("10.0.0.3"));
+        QCOMPARE(rig.keys.deviceName(), QStringLiteral("Attic"));
+        QVERIFY(!rig.choice.switchTo(2));
+    }
+
+    // Forgetting the current box leaves the keys where they go, and it stays forgotten.
+    void forgetCurrent()
+    {
+        {
+            Rig rig;
+            rig.choice.choose(QStringLiteral("10.0.0.2"), QStringLiteral("Den"), QStringLiteral("a1"));
+            rig.choice.choose(QStringLiteral("10.0.0.3"), QStringLiteral("Attic"), QStringLiteral("a2"));
+            rig.list.forget(0);
+            QCOMPARE(entries(rig.list), QStringList { "10.0.0.2 Den a1" });
+            QCOMPARE(rig.keys.host(), QStringLiteral("10.0.0.3"));
+            QCOMPARE(rig.list.data(rig.list.index(0), RememberedDevices::CurrentRole).toBool(), false);
+        }
+        Rig again;
+        QCOMPARE(entries(again.list), QStringList { "10.0.0.2 Den a1" });
+        QCOMPARE(again.settings.lastDeviceIp(), QStringLiteral("10.0.0.3"));
+    }
+
+    // Today's store, and stores holding what no choice writes: read as far as they make sense,
+    // with one warning per entry passed over, and left as they are.
+    void stores_data()
+    {
+        QTest::addColumn<QByteArray>("store");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("warned");
+        const QByteArray current = "[General]\nlastDeviceIp=10.0.0.2\nlastDeviceName=Den\nlastDeviceId=a1\n";
+        QTest::newRow("one box, no list") << current << QStringList { "10.0.0.2 Den a1" } << 0;
+        QTest::newRow("an unusable box, no list")
+            << QByteArray("[General]\nlastDeviceIp=10.77.2\n") << QStringList() << 0;
+        QTest::newRow("bad entries passed over") << current
+                + "[rememberedDevices]\n1\\ip=10.0.0.010\n2\\ip=10.0.0.3\n2\\name=Attic\n"
+                  "3\\ip=255.255.255.255\n4\\ip=\n5\\ip=10.0.0.3\n6\\ip=10.0.0.2\n6\\id=a1\nsize=6\n"
+                                                 << QStringList { "10.0.0.3 Attic", "10.0.0.2 a1" } << 4;
+        QByteArray ten = current + "[rememberedDevices]\n";
+        QStringList eight;
+        for (int i = 1; i <= 10; ++i) {
+            ten += QStringLiteral("%1\\ip=10.0.1.%1\n").arg(i).toLatin1();
+            if (i <= 8)
+                eight << QStringLiteral("10.0.1.%1").arg(i);
+        }
+        QTest::newRow("more than eight") << ten + "size=10\n" << eight << 0;
+    }
+
+    void stores()
+    {
+        QFETCH(QByteArray, store);
+        QFETCH(QStringList, expected);
+        QFETCH(int, warned);
+        writeStore(store);
+        warnings.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
+        Rig rig;
+        qInstallMessageHandler(previous);
+        QCOMPARE(entries(rig.list), expected);
+        QVERIFY2(warnings.size() == warned, qPrintable(warnings.join('\n')));
+        QCOMPARE(storeFile(), store);
+    }
+
+    // What a sweep hears: who answers, and where a remembered box other than the current one went.
+    void heard()
+    {
+        Rig rig;
+        rig.choice.choose(QStringLiteral("10.0.0.2"), QStringLiteral("Den"), QStringLiteral("a1"));
+        rig.choice.choose(QStringLiteral("10.0.0.4"), QString(), QString());
+        rig.choice.choose(QStringLiteral("10.0.0.3"), QStringLiteral("Attic"), QStringLiteral("a2"));
+        rig.list.sweepStarted();
+        const auto answering = [&rig] {
+            QList<bool> flags;
+            for (int row = 0; row < rig.list.count(); ++row)
+                flags << rig.list.at(row).answering;
+            return flags;
+        };
+        QCOMPARE(answering(), QList<bool>({ false, false, false }));
+        rig.list.heard(QStringLiteral("a1"), QStringLiteral("10.0.0.8"), [] { return false; });
+        QCOMPARE(rig.list.at(2).ip, QStringLiteral("10.0.0.2"));
+        rig.list.heard(QStringLiteral("a1"), QStringLiteral("10.0.0.9"), [] { return true; });
+        rig.list.heard(QStringLiteral("a2"), QStringLiteral("10.0.0.7"), [] { return true; });
+        rig.list.heard(QStringLiteral("b7"), QStringLiteral("10.0.0.4"), [] { return true; });
+        QCOMPARE(entries(rig.list), QStringList({ "10.0.0.3 Attic a2", "10.0.0.4", "10.0.0.9 Den a1" }));
+        QCOMPARE(answering(), QList<bool>({ true, true, true }));
+        QCOMPARE(entries(Rig().list), entries(rig.list));
+        rig.list.sweepStarted();
+        QCOMPARE(answering(), QList<bool>({ false, false, false }));
     }
 };
 
