@@ -20,7 +20,8 @@ class Settings;
 // Keeps the key sender on the remembered box when the box takes a new address (DHCP): when a
 // key sent to the current host goes unanswered, it sweeps for the box's id and switches the
 // moment the box answers from a new address of its own. The lost key is never resent, and a box
-// with another id is never taken.
+// with another id is never taken. Every sweep's replies also tell the remembered boxes which of
+// them answer, and move one that answers, by the same rule, from a new address.
 class DeviceFollower : public QObject
 {
     Q_OBJECT
