@@ -125,6 +125,7 @@ void RememberedDevices::remember(const QString &ip, const QString &name, const Q
         if (sameBox(m_entries.at(row), ip, id))
             matches.append(row);
     }
+    const int before = count();
     bool answering = false;
     for (qsizetype i = matches.size() - 1; i >= 1; --i) {
         answering = answering || m_entries.at(matches[i]).answering;
@@ -150,7 +151,8 @@ void RememberedDevices::remember(const QString &ip, const QString &name, const Q
     }
     m_current = 0;
     emit dataChanged(index(0), index(count() - 1));
-    emit countChanged();
+    if (count() != before)
+        emit countChanged();
     store();
 }
 
