@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "Scene.h"
 
+#include "DeviceChoice.h"
+#include "DeviceFollower.h"
 #include "DiscoveryService.h"
+#include "FoundDevices.h"
 #include "KeySender.h"
 #include "Logic.h"
 #include "RemoteDeviceModel.h"
@@ -75,10 +78,20 @@ void prepareEngine(QQmlEngine &engine, const Logic &logic)
     context->setContextProperty(QStringLiteral("remoteDeviceModel"), &logic.remoteDeviceModel());
 }
 
+QVariantMap windowProperties(const Logic &logic)
+{
+    return {
+        { QStringLiteral("choice"), QVariant::fromValue<QObject *>(&logic.choice()) },
+        { QStringLiteral("foundDevices"), QVariant::fromValue<QObject *>(&logic.foundDevices()) },
+        { QStringLiteral("follower"), QVariant::fromValue<QObject *>(&logic.follower()) },
+    };
+}
+
 std::unique_ptr<QQmlApplicationEngine> load(const Logic &logic)
 {
     auto engine = std::make_unique<QQmlApplicationEngine>();
     prepareEngine(*engine, logic);
+    engine->setInitialProperties(windowProperties(logic));
     QObject::connect(
         engine.get(), &QQmlApplicationEngine::objectCreationFailed, QCoreApplication::instance(),
         [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);

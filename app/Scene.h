@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include <QVariantMap>
+
 #include <memory>
 
 class Logic;
@@ -17,6 +19,12 @@ void setUpApplication();
 // Makes the module importable and sets the four context properties on the engine's root context:
 // settings, keySender, discoveryService and remoteDeviceModel. logic must outlive the engine.
 void prepareEngine(QQmlEngine &engine, const Logic &logic);
+
+// The rest of the logic that the scene reaches, as the main window's required properties:
+// "choice" (the box the keys go to, and the remembered boxes), "foundDevices" (the picker's view
+// of the device list) and "follower" (says when the box is looked for, or found elsewhere). The
+// window hands the picker what it needs of them.
+QVariantMap windowProperties(const Logic &logic);
 
 // A new engine with the main window loaded; the event loop exits with 1 if the window fails.
 // The window icon follows the first frame, when the start-up's freed heap is also returned.

@@ -176,10 +176,9 @@ void movedBox(int rounds)
     DeviceIdentity identity;
     QList<double> latencies;
     for (int round = 0; round < rounds; ++round) {
-        settings.setLastDeviceId(boxId(0));
-        keys.setHost(kOld);
+        choice.resume({ boxId(0), QString(), kOld });
         auto service = std::make_unique<DiscoveryService>(&identity);
-        auto follower = std::make_unique<DeviceFollower>(&keys, &settings, &choice, service.get());
+        auto follower = std::make_unique<DeviceFollower>(&keys, &choice, service.get());
         sim.takeSends();
         qint64 switchedAt = 0;
         const QMetaObject::Connection c = QObject::connect(&keys, &KeySender::hostChanged, [&] {

@@ -1,10 +1,20 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "DeviceChoice.h"
 
+#include "HostAddress.h"
 #include "ImgrMsg.h"
 #include "KeySender.h"
 #include "RememberedDevices.h"
 #include "Settings.h"
+
+#include <utility>
+
+namespace {
+
+const QLatin1String kDown(" down");
+const QLatin1String kUp(" up");
+
+} // namespace
 
 DeviceChoice::DeviceChoice(KeySender *keySender, Settings *settings, QObject *parent)
     : QObject(parent)
@@ -12,6 +22,13 @@ DeviceChoice::DeviceChoice(KeySender *keySender, Settings *settings, QObject *pa
     , m_settings(settings)
     , m_remembered(new RememberedDevices(settings, this))
 {
+    // Whoever sent it (a drawn key, the keyboard), a seek's "down" owes its box an "up".
+    connect(keySender, &KeySender::keySent, this, [this](const QString &keys) {
+        if (keys.endsWith(kDown))
+            m_held.insert(keys.chopped(kDown.size()));
+        else if (keys.endsWith(kUp))
+            m_held.remove(keys.chopped(kUp.size()));
+    });
 }
 
 QObject *DeviceChoice::remembered() const
@@ -19,26 +36,63 @@ QObject *DeviceChoice::remembered() const
     return m_remembered;
 }
 
-bool DeviceChoice::choose(const QString &ip, const QString &name, const QString &id, bool remember)
+LocalNetworks *DeviceChoice::networks() const
 {
-    // The key sender's own rule, with the machine's networks as they are now.
-    if (!m_keySender->addressProblem(ip).isEmpty())
-        return false;
-    const QString shown = imgr::shownName(name);
-    // Host first: setting it clears the name.
-    m_keySender->setHost(ip);
-    m_keySender->setDeviceName(shown);
-    m_settings->setLastDevice(ip, shown, id);
-    if (remember)
-        m_remembered->remember(ip, shown, id);
-    return true;
+    return m_keySender->networks();
 }
 
-bool DeviceChoice::switchTo(int row)
+QString DeviceChoice::addressProblem(const QString &text) const
 {
-    if (row < 0 || row >= m_remembered->count())
-        return false;
+    return hostaddress::refusal(text, networks()->current());
+}
+
+QString DeviceChoice::choose(const QString &ip, const QString &name, const QString &id)
+{
+    const QString problem = addressProblem(ip);
+    if (!problem.isEmpty())
+        return problem;
+    const Box box { id, imgr::shownName(name), ip };
+    endHolds();
+    setCurrent(box);
+    m_settings->setLastDevice(box.ip, box.name, box.id);
+    m_remembered->remember(box);
+    return {};
+}
+
+QString DeviceChoice::switchTo(int position)
+{
+    m_remembered->reload();
+    if (position < 0 || position >= m_remembered->count())
+        return tr("No remembered device %1").arg(position + 1);
     // A copy: choosing reorders the list.
-    const RememberedDevices::Entry entry = m_remembered->at(row);
-    return choose(entry.ip, entry.name, entry.id);
+    const Box box = m_remembered->at(position);
+    return choose(box.ip, box.name, box.id);
+}
+
+void DeviceChoice::resume(const Box &box)
+{
+    if (!hostaddress::refusal(box.ip, {}).isEmpty())
+        return;
+    setCurrent({ box.id, imgr::shownName(box.name), box.ip });
+}
+
+void DeviceChoice::endHolds()
+{
+    // Each "up" goes out while the key sender still points at the box that got the "down".
+    const QSet<QString> held = std::exchange(m_held, {});
+    for (const QString &seek : held)
+        m_keySender->sendKey(seek + kUp);
+    m_held.clear();
+}
+
+void DeviceChoice::setCurrent(const Box &box)
+{
+    // Host first: setting it clears the name.
+    m_keySender->setHost(box.ip);
+    m_keySender->setDeviceName(box.name);
+    m_remembered->setCurrent(box);
+    if (box == m_current)
+        return;
+    m_current = box;
+    emit currentChanged();
 }

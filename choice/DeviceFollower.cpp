@@ -6,7 +6,6 @@
 #include "HostAddress.h"
 #include "KeySender.h"
 #include "RememberedDevices.h"
-#include "Settings.h"
 #include "ShownText.h"
 
 #include <QElapsedTimer>
@@ -33,11 +32,10 @@ bool isOn(quint32 address, const QNetworkAddressEntry &entry)
 
 } // namespace
 
-DeviceFollower::DeviceFollower(KeySender *keySender, Settings *settings, DeviceChoice *choice,
-                               DiscoveryService *discovery, Clock clock, QObject *parent)
+DeviceFollower::DeviceFollower(KeySender *keySender, DeviceChoice *choice, DiscoveryService *discovery, Clock clock,
+                               QObject *parent)
     : QObject(parent)
     , m_keySender(keySender)
-    , m_settings(settings)
     , m_choice(choice)
     , m_discovery(discovery)
     , m_clock(clock ? std::move(clock) : Clock(monotonicMs))
@@ -46,8 +44,7 @@ DeviceFollower::DeviceFollower(KeySender *keySender, Settings *settings, DeviceC
     connect(discovery->feed(), &ReplyFeed::arrived, this, &DeviceFollower::onReplies);
     connect(discovery, &DiscoveryService::scanningChanged, this, &DeviceFollower::onScanningChanged);
     // The user's own choice during a search wins.
-    connect(keySender, &KeySender::hostChanged, this, &DeviceFollower::onChoiceChanged);
-    connect(settings, &Settings::lastDeviceIdChanged, this, &DeviceFollower::onChoiceChanged);
+    connect(choice, &DeviceChoice::currentChanged, this, &DeviceFollower::onChoiceChanged);
 }
 
 QString DeviceFollower::refusal(const QString &claimed, const QHostAddress &sender,
@@ -83,7 +80,8 @@ void DeviceFollower::onUnanswered(const QString &keys, const QString &host)
     // A key lost on the way to a previous box says nothing about the current one.
     if (m_searching || host.isEmpty() || host != m_keySender->host())
         return;
-    const QString id = m_settings->lastDeviceId();
+    // This window's box: another window may have stored another one since.
+    const QString id = m_choice->current().id;
     if (id.isEmpty())
         return;
     const qint64 now = m_clock();
@@ -103,17 +101,12 @@ void DeviceFollower::onUnanswered(const QString &keys, const QString &host)
 
 void DeviceFollower::onReplies(const QList<brp::Reply> &replies)
 {
-    QList<network::InterfaceInfo> interfaces;
-    const auto networks = [&interfaces]() -> const QList<network::InterfaceInfo> & {
-        if (interfaces.isEmpty())
-            interfaces = network::localInterfaces();
-        return interfaces;
-    };
+    const auto networks
+        = [this]() -> const QList<network::InterfaceInfo> & { return m_keySender->networks()->current(); };
     // Every sweep tells which remembered boxes answer, and where the others have moved to.
     for (const brp::Reply &reply : replies) {
-        const QString ip = imgr::ImgrMsg::trimmed(reply.msg.ip);
-        m_choice->rememberedDevices()->heard(imgr::ImgrMsg::trimmed(reply.msg.deviceId), ip,
-                                             [&] { return refusal(ip, reply.sender, networks()).isEmpty(); });
+        const Box box = Box::fromReply(reply.msg);
+        m_choice->rememberedDevices()->heard(box, [&] { return refusal(box.ip, reply.sender, networks()).isEmpty(); });
     }
     if (!m_searching)
         return;
@@ -147,7 +140,7 @@ void DeviceFollower::adopt(const imgr::ImgrMsg &reply, const QString &ip)
     const QString replyName = imgr::shownName(imgr::ImgrMsg::trimmed(reply.name));
     const QString name = replyName.isEmpty() ? m_keySender->deviceName() : replyName;
     m_adopting = true;
-    const bool chosen = m_choice->choose(ip, name, m_id);
+    const bool chosen = m_choice->choose(ip, name, m_id).isEmpty();
     m_adopting = false;
     setSearching(false);
     // One arg() for both, so a name holding "%2" stays as it is.

@@ -15,7 +15,6 @@
 class DeviceChoice;
 class DiscoveryService;
 class KeySender;
-class Settings;
 
 // Keeps the key sender on the remembered box when the box takes a new address (DHCP): when a
 // key sent to the current host goes unanswered, it sweeps for the box's id and switches the
@@ -33,10 +32,10 @@ public:
     // A box that does not answer is looked for again no sooner than this.
     static constexpr qint64 kSearchIntervalMs = 30000;
 
-    // Follows keySender's host for the id remembered in settings, and moves it with choice; all
-    // four must outlive it.
-    DeviceFollower(KeySender *keySender, Settings *settings, DeviceChoice *choice, DiscoveryService *discovery,
-                   Clock clock = {}, QObject *parent = nullptr);
+    // Follows the box that choice points keySender at, by that box's id, and moves it with
+    // choice; all three must outlive it.
+    DeviceFollower(KeySender *keySender, DeviceChoice *choice, DiscoveryService *discovery, Clock clock = {},
+                   QObject *parent = nullptr);
 
     bool isSearching() const { return m_searching; }
 
@@ -60,7 +59,6 @@ private:
     void adopt(const imgr::ImgrMsg &reply, const QString &ip);
 
     KeySender *m_keySender;
-    Settings *m_settings;
     DeviceChoice *m_choice;
     DiscoveryService *m_discovery;
     Clock m_clock;

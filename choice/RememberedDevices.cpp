@@ -7,14 +7,9 @@
 
 #include <QSortFilterProxyModel>
 
-namespace {
+#include <algorithm>
 
-bool sameBox(const RememberedDevices::Entry &entry, const QString &ip, const QString &id)
-{
-    if (!id.isEmpty() && entry.id == id)
-        return true;
-    return (id.isEmpty() || entry.id.isEmpty()) && entry.ip == ip;
-}
+namespace {
 
 bool isText(const QVariant &value)
 {
@@ -41,7 +36,7 @@ RememberedDevices::RememberedDevices(Settings *settings, QObject *parent)
     connect(m_notAnswering, &QAbstractItemModel::rowsInserted, this, recount);
     connect(m_notAnswering, &QAbstractItemModel::rowsRemoved, this, recount);
     connect(m_notAnswering, &QAbstractItemModel::modelReset, this, recount);
-    load();
+    m_entries = read();
     recount();
 }
 
@@ -57,19 +52,19 @@ QVariant RememberedDevices::data(const QModelIndex &index, int role) const
     const Entry &entry = m_entries.at(index.row());
     switch (role) {
     case NameRole:
-        return entry.name;
+        return entry.box.name;
     case LabelRole:
         return label(index.row());
     case IpRole:
-        return entry.ip;
+        return entry.box.ip;
     case DeviceIdRole:
-        return entry.id;
+        return entry.box.id;
     case CurrentRole:
-        return index.row() == m_current;
+        return !m_current.isNull() && entry.box.sameAs(m_current);
     case AnsweringRole:
         return entry.answering;
-    case RowRole:
-        return index.row();
+    case ShortcutRole:
+        return QStringLiteral("Ctrl+%1").arg(index.row() + 1);
     default:
         return {};
     }
@@ -78,10 +73,13 @@ QVariant RememberedDevices::data(const QModelIndex &index, int role) const
 QHash<int, QByteArray> RememberedDevices::roleNames() const
 {
     return {
-        { NameRole, QByteArrayLiteral("name") },       { LabelRole, QByteArrayLiteral("label") },
-        { IpRole, QByteArrayLiteral("ip") },           { DeviceIdRole, QByteArrayLiteral("deviceId") },
-        { CurrentRole, QByteArrayLiteral("current") }, { AnsweringRole, QByteArrayLiteral("answering") },
-        { RowRole, QByteArrayLiteral("row") },
+        { NameRole, QByteArrayLiteral("name") },
+        { LabelRole, QByteArrayLiteral("label") },
+        { IpRole, QByteArrayLiteral("ip") },
+        { DeviceIdRole, QByteArrayLiteral("deviceId") },
+        { CurrentRole, QByteArrayLiteral("current") },
+        { AnsweringRole, QByteArrayLiteral("answering") },
+        { ShortcutRole, QByteArrayLiteral("shortcut") },
     };
 }
 
@@ -90,70 +88,65 @@ QObject *RememberedDevices::notAnswering() const
     return m_notAnswering;
 }
 
-int RememberedDevices::rowOf(const QString &ip, const QString &id) const
+bool RememberedDevices::contains(const Box &box) const
 {
-    for (int row = 0; row < count(); ++row) {
-        if (sameBox(m_entries.at(row), ip, id))
-            return row;
-    }
-    return -1;
+    return std::any_of(m_entries.cbegin(), m_entries.cend(), [&box](const Entry &e) { return e.box.sameAs(box); });
 }
 
-void RememberedDevices::forget(int row)
+void RememberedDevices::reload()
 {
-    if (row < 0 || row >= count())
+    sync();
+}
+
+void RememberedDevices::forget(const QString &ip, const QString &id)
+{
+    sync();
+    const Box gone { id, QString(), ip };
+    const int before = count();
+    for (int row = count() - 1; row >= 0; --row) {
+        if (!m_entries.at(row).box.sameAs(gone))
+            continue;
+        beginRemoveRows(QModelIndex(), row, row);
+        m_entries.removeAt(row);
+        endRemoveRows();
+    }
+    if (count() == before)
         return;
-    beginRemoveRows(QModelIndex(), row, row);
-    m_entries.removeAt(row);
-    if (m_current == row)
-        m_current = -1;
-    else if (m_current > row)
-        --m_current;
-    endRemoveRows();
-    emit countChanged();
-    // Labels that told two equal names apart by their addresses may no longer need to.
-    if (count() > 0)
-        emit dataChanged(index(0), index(count() - 1), { LabelRole });
+    rowsChanged(before);
     store();
 }
 
-void RememberedDevices::remember(const QString &ip, const QString &name, const QString &id)
+void RememberedDevices::remember(const Box &box)
 {
-    // Row by row rather than a reset, so that the menu keeps its items (a switch stays instant).
-    QList<int> matches;
-    for (int row = 0; row < count(); ++row) {
-        if (sameBox(m_entries.at(row), ip, id))
-            matches.append(row);
-    }
+    sync();
     const int before = count();
     bool answering = false;
-    for (qsizetype i = matches.size() - 1; i >= 1; --i) {
-        answering = answering || m_entries.at(matches[i]).answering;
-        beginRemoveRows(QModelIndex(), matches[i], matches[i]);
-        m_entries.removeAt(matches[i]);
+    // Removed and inserted rather than moved: a menu built from the rows keeps their order only so.
+    for (int row = count() - 1; row >= 0; --row) {
+        if (!m_entries.at(row).box.sameAs(box))
+            continue;
+        answering = answering || m_entries.at(row).answering;
+        beginRemoveRows(QModelIndex(), row, row);
+        m_entries.removeAt(row);
         endRemoveRows();
     }
-    if (matches.isEmpty()) {
-        beginInsertRows(QModelIndex(), 0, 0);
-        m_entries.prepend({});
-        endInsertRows();
-    } else if (matches.first() > 0) {
-        beginMoveRows(QModelIndex(), matches.first(), matches.first(), QModelIndex(), 0);
-        m_entries.move(matches.first(), 0);
-        endMoveRows();
-    }
-    Entry &entry = m_entries.first();
-    entry = { id, name, ip, entry.answering || answering };
-    while (count() > kMax) {
-        beginRemoveRows(QModelIndex(), count() - 1, count() - 1);
-        m_entries.removeLast();
+    beginInsertRows(QModelIndex(), 0, 0);
+    m_entries.prepend({ box, answering });
+    endInsertRows();
+    if (count() > kMax) {
+        beginRemoveRows(QModelIndex(), kMax, count() - 1);
+        m_entries.resize(kMax);
         endRemoveRows();
     }
-    m_current = 0;
-    emit dataChanged(index(0), index(count() - 1));
-    if (count() != before)
-        emit countChanged();
+    rowsChanged(before);
     store();
+}
+
+void RememberedDevices::setCurrent(const Box &box)
+{
+    m_current = box;
+    if (count() > 0)
+        emit dataChanged(index(0), index(count() - 1), { CurrentRole });
 }
 
 void RememberedDevices::sweepStarted()
@@ -166,83 +159,135 @@ void RememberedDevices::sweepStarted()
     }
 }
 
-void RememberedDevices::heard(const QString &id, const QString &ip, const std::function<bool()> &usable)
+void RememberedDevices::heard(const Box &box, const std::function<bool()> &usable)
 {
+    // The current box moves only when the follower finds it, as its keys are unanswered.
+    const auto movable = [&](const Entry &entry) {
+        return !box.id.isEmpty() && entry.box.id == box.id && entry.box.ip != box.ip
+            && !(!m_current.isNull() && entry.box.sameAs(m_current));
+    };
+    bool move = false;
+    for (int row = 0; row < count(); ++row) {
+        Entry &entry = m_entries[row];
+        if (!entry.box.sameAs(box))
+            continue;
+        if (!entry.answering) {
+            entry.answering = true;
+            emit dataChanged(index(row), index(row), { AnsweringRole });
+        }
+        move = move || movable(entry);
+    }
+    // Only a move is written, so the list is read again only then, not at every reply.
+    if (!move || !usable())
+        return;
+    sync();
     bool moved = false;
     for (int row = 0; row < count(); ++row) {
         Entry &entry = m_entries[row];
-        if (!sameBox(entry, ip, id))
+        if (!movable(entry))
             continue;
-        QList<int> roles;
-        if (!entry.answering) {
-            entry.answering = true;
-            roles.append(AnsweringRole);
-        }
-        // The current box moves only when the follower finds it, as its keys are unanswered.
-        if (!id.isEmpty() && entry.id == id && entry.ip != ip && row != m_current && usable()) {
-            entry.ip = ip;
-            roles << IpRole << LabelRole;
-            moved = true;
-        }
-        if (!roles.isEmpty())
-            emit dataChanged(index(row), index(row), roles);
+        entry.box.ip = box.ip;
+        entry.answering = true;
+        moved = true;
     }
-    if (moved)
-        store();
+    if (!moved)
+        return;
+    emit dataChanged(index(0), index(count() - 1), { IpRole, LabelRole, AnsweringRole });
+    store();
 }
 
-void RememberedDevices::load()
+QList<RememberedDevices::Entry> RememberedDevices::read()
 {
-    const std::optional<QList<QVariantMap>> stored = m_settings->rememberedDevices();
-    const QString currentIp = m_settings->lastDeviceIp();
-    const QString currentId = m_settings->lastDeviceId();
+    const auto warn = [this](const QString &line) {
+        if (m_warned.size() < 2 * kMax && !m_warned.contains(line)) {
+            m_warned.insert(line);
+            qWarning("%s", qUtf8Printable(line));
+        }
+    };
+    QList<Entry> entries;
+    qint64 passedOver = 0;
+    const std::optional<QList<QVariantMap>> stored = m_settings->rememberedDevices(kMax, &passedOver);
     if (!stored) {
         // A store from before the list: its one box, if it has a usable one.
-        if (hostaddress::refusal(currentIp, {}).isEmpty())
-            m_entries.append({ currentId, m_settings->lastDeviceName(), currentIp });
-    } else {
-        for (int i = 0; i < stored->size() && m_entries.size() < kMax; ++i) {
-            const QVariantMap &box = stored->at(i);
-            const QVariant id = box.value(QStringLiteral("id"));
-            const QVariant name = box.value(QStringLiteral("name"));
-            const QVariant ip = box.value(QStringLiteral("ip"));
-            QString problem;
-            if (!isText(id) || !isText(name) || !isText(ip))
-                problem = QStringLiteral("not text");
-            else
-                problem = hostaddress::refusal(ip.toString(), {});
-            if (problem.isEmpty() && rowOf(ip.toString(), id.toString()) >= 0)
-                problem = QStringLiteral("the same box as an entry before it");
-            if (!problem.isEmpty()) {
-                qWarning("Ignoring remembered device %d: %s", i + 1, qUtf8Printable(problem));
-                continue;
-            }
-            m_entries.append({ id.toString(), name.toString(), ip.toString() });
-        }
+        const Box box { m_settings->lastDeviceId(), m_settings->lastDeviceName(), m_settings->lastDeviceIp() };
+        if (hostaddress::refusal(box.ip, {}).isEmpty())
+            entries.append({ box });
+        return entries;
     }
-    m_current = currentIp.isEmpty() ? -1 : rowOf(currentIp, currentId);
+    if (passedOver > 0)
+        warn(QStringLiteral("Ignoring %1 remembered devices after the first %2").arg(passedOver).arg(kMax));
+    for (int i = 0; i < stored->size(); ++i) {
+        const QVariantMap &map = stored->at(i);
+        const QVariant id = map.value(QStringLiteral("id"));
+        const QVariant name = map.value(QStringLiteral("name"));
+        const QVariant ip = map.value(QStringLiteral("ip"));
+        QString problem;
+        if (!isText(id) || !isText(name) || !isText(ip))
+            problem = QStringLiteral("not text");
+        else
+            problem = hostaddress::refusal(ip.toString(), {});
+        const Box box { id.toString(), name.toString(), ip.toString() };
+        if (problem.isEmpty()
+            && std::any_of(entries.cbegin(), entries.cend(), [&box](const Entry &e) { return e.box.sameAs(box); }))
+            problem = QStringLiteral("the same box as an entry before it");
+        if (!problem.isEmpty()) {
+            warn(QStringLiteral("Ignoring remembered device %1: %2").arg(i + 1).arg(problem));
+            continue;
+        }
+        entries.append({ box });
+    }
+    return entries;
+}
+
+void RememberedDevices::sync()
+{
+    QList<Entry> stored = read();
+    const bool same = std::equal(stored.cbegin(), stored.cend(), m_entries.cbegin(), m_entries.cend(),
+                                 [](const Entry &a, const Entry &b) { return a.box == b.box; });
+    if (same)
+        return;
+    // What this window heard of each box still holds.
+    for (Entry &entry : stored) {
+        entry.answering = std::any_of(m_entries.cbegin(), m_entries.cend(),
+                                      [&entry](const Entry &e) { return e.answering && e.box.sameAs(entry.box); });
+    }
+    const int before = count();
+    beginResetModel();
+    m_entries = std::move(stored);
+    endResetModel();
+    if (count() != before)
+        emit countChanged();
 }
 
 void RememberedDevices::store()
 {
     QList<QVariantMap> boxes;
     for (const Entry &entry : std::as_const(m_entries))
-        boxes.append({ { QStringLiteral("id"), entry.id },
-                       { QStringLiteral("name"), entry.name },
-                       { QStringLiteral("ip"), entry.ip } });
+        boxes.append({ { QStringLiteral("id"), entry.box.id },
+                       { QStringLiteral("name"), entry.box.name },
+                       { QStringLiteral("ip"), entry.box.ip } });
     m_settings->setRememberedDevices(boxes);
+}
+
+void RememberedDevices::rowsChanged(int countBefore)
+{
+    // Positions, and labels that tell equal names apart by their addresses, follow the rows.
+    if (count() > 0)
+        emit dataChanged(index(0), index(count() - 1), { LabelRole, ShortcutRole, CurrentRole });
+    if (count() != countBefore)
+        emit countChanged();
 }
 
 QString RememberedDevices::label(int row) const
 {
     const auto shown = [this](int at) {
-        const QString name = imgr::shownName(m_entries.at(at).name);
+        const QString name = imgr::shownName(m_entries.at(at).box.name);
         return name.isEmpty() ? tr("(unnamed)") : name;
     };
     const QString name = shown(row);
     for (int other = 0; other < count(); ++other) {
         if (other != row && shown(other) == name)
-            return tr("%1 (%2)").arg(name, m_entries.at(row).ip);
+            return tr("%1 (%2)").arg(name, m_entries.at(row).box.ip);
     }
     return name;
 }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "Box.h"
+
 #include <QAbstractListModel>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -11,10 +14,10 @@ class QSortFilterProxyModel;
 class Settings;
 
 // Every box the user has chosen, most recently chosen first and at most kMax, for the device
-// bar's menu, the Ctrl+1 … Ctrl+8 switch and the picker. One entry per box: the same discovery id,
-// or, where either has none, the same address. Stored beside the current box, and read once: a
-// store from before the list gives its one box, and an entry the store holds wrongly is passed
-// over with a warning, the file left as it is until the list changes.
+// bar's menu, the Ctrl+1 … Ctrl+8 switch and the picker. One entry per box (Box::sameAs). The
+// store is the list: several windows share it, so every change is made to the list as stored at
+// that moment and written at once, and reload() shows what another window stored. An entry the
+// store holds wrongly is passed over with a warning, the file left as it is until the list changes.
 class RememberedDevices : public QAbstractListModel
 {
     Q_OBJECT
@@ -26,22 +29,14 @@ class RememberedDevices : public QAbstractListModel
 public:
     static constexpr int kMax = 8;
 
-    struct Entry
-    {
-        QString id;
-        QString name;
-        QString ip;
-        bool answering = false;
-    };
-
     enum Role {
         NameRole = Qt::UserRole + 1,
         LabelRole, // the name as shown, or "(unnamed)", with the address where names repeat
         IpRole,
         DeviceIdRole,
-        CurrentRole,
+        CurrentRole, // the box this window's keys go to
         AnsweringRole,
-        RowRole, // the row in this list, also through notAnswering
+        ShortcutRole, // "Ctrl+1" … "Ctrl+8", the keys that choose it
     };
 
     explicit RememberedDevices(Settings *settings, QObject *parent = nullptr);
@@ -51,37 +46,53 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     int count() const { return int(m_entries.size()); }
-    const Entry &at(int row) const { return m_entries.at(row); }
+    const Box &at(int row) const { return m_entries.at(row).box; }
+    bool isAnswering(int row) const { return m_entries.at(row).answering; }
     QObject *notAnswering() const;
     int notAnsweringCount() const { return m_notAnsweringCount; }
+    // Whether an entry stands for this box.
+    bool contains(const Box &box) const;
 
-    // The row that stands for this box (see the class comment), or -1.
-    Q_INVOKABLE int rowOf(const QString &ip, const QString &id) const;
-    // Forgets a box; forgetting the current one leaves it current until another is chosen.
-    Q_INVOKABLE void forget(int row);
+    // Shows the list as stored now.
+    Q_INVOKABLE void reload();
+    // Forgets the box with this address and id; forgetting the current one leaves it current
+    // until another is chosen.
+    Q_INVOKABLE void forget(const QString &ip, const QString &id);
 
-    // The chosen box goes first, in place of its entry, and becomes the current one.
-    void remember(const QString &ip, const QString &name, const QString &id);
+    // The chosen box goes first, in place of its entry.
+    void remember(const Box &box);
+    // Marks the entry of the box this window's keys go to.
+    void setCurrent(const Box &box);
 
     // A sweep begins: no box has answered it yet.
     void sweepStarted();
-    // A sweep heard the box id claim the address ip. usable() says whether the reply may move
-    // the entry there; it is asked only when that would change something.
-    void heard(const QString &id, const QString &ip, const std::function<bool()> &usable);
+    // A sweep heard the box (its id and the address it claims). usable() says whether the reply
+    // may move the entry there; it is asked only when that would change something.
+    void heard(const Box &box, const std::function<bool()> &usable);
 
 signals:
     void countChanged();
     void notAnsweringCountChanged();
 
 private:
-    void load();
+    struct Entry
+    {
+        Box box;
+        bool answering = false;
+    };
+
+    QList<Entry> read();
+    // Replaces the entries with the stored ones if another window changed them.
+    void sync();
     void store();
+    void rowsChanged(int countBefore);
     QString label(int row) const;
 
     Settings *m_settings;
     QList<Entry> m_entries;
-    int m_current = -1;
+    Box m_current;
     // Kept apart from the filter's row count: a view learns of its own rows only once shown.
     int m_notAnsweringCount = 0;
     QSortFilterProxyModel *m_notAnswering;
+    QSet<QString> m_warned; // one line for each thing wrong in the store, however often it is read
 };

@@ -79,13 +79,20 @@ void Settings::setLastDevice(const QString &ip, const QString &name, const QStri
         emit lastDeviceIdChanged();
 }
 
-std::optional<QList<QVariantMap>> Settings::rememberedDevices() const
+std::optional<QList<QVariantMap>> Settings::rememberedDevices(int limit, qint64 *passedOver) const
 {
     QSettings store;
-    if (!store.contains(QLatin1String(kListKey) + QLatin1String("/size")))
+    const QString sizeKey = QLatin1String(kListKey) + QLatin1String("/size");
+    if (!store.contains(sizeKey))
         return std::nullopt;
+    // The size as written, not as beginReadArray() reads it: a hand-edited store may claim
+    // billions, or more than an int holds.
+    const qint64 claimed = qMax(store.value(sizeKey).toLongLong(), qint64(0));
+    const int size = int(qMin(claimed, qint64(limit)));
+    if (passedOver)
+        *passedOver = claimed - size;
     QList<QVariantMap> boxes;
-    const int size = store.beginReadArray(QLatin1String(kListKey));
+    store.beginReadArray(QLatin1String(kListKey));
     for (int i = 0; i < size; ++i) {
         store.setArrayIndex(i);
         QVariantMap box;
@@ -109,8 +116,9 @@ void Settings::setRememberedDevices(const QList<QVariantMap> &boxes)
     }
     store.endArray();
     store.sync();
-    const std::optional<QList<QVariantMap>> stored = rememberedDevices();
-    if (store.status() == QSettings::AccessError || !stored || stored->size() != boxes.size())
+    qint64 more = 0;
+    const std::optional<QList<QVariantMap>> stored = rememberedDevices(int(boxes.size()), &more);
+    if (store.status() == QSettings::AccessError || !stored || stored->size() != boxes.size() || more != 0)
         reportFailure(store.fileName());
 }
 

@@ -33,10 +33,11 @@ public:
     // new address beside the previous box's name. The changed ones' signals follow, in this order.
     void setLastDevice(const QString &ip, const QString &name, const QString &id);
 
-    // Every box the user has chosen, most recent first, as stored: each a map of "id", "name" and
-    // "ip", whatever their types in the store. Nothing when the store has no such list at all (one
-    // written before boxes were remembered).
-    std::optional<QList<QVariantMap>> rememberedDevices() const;
+    // The boxes the user has chosen, most recent first, as stored: each a map of "id", "name" and
+    // "ip", whatever their types in the store. At most limit are read, whatever the store claims
+    // to hold; passedOver tells how many more it claims. Nothing when the store has no such list
+    // at all (one written before boxes were remembered).
+    std::optional<QList<QVariantMap>> rememberedDevices(int limit, qint64 *passedOver = nullptr) const;
     void setRememberedDevices(const QList<QVariantMap> &boxes);
 
 signals:

@@ -10,7 +10,7 @@
 
 namespace starthost {
 
-StartBox resolve(const QStringList &arguments, const Settings &settings)
+Start resolve(const QStringList &arguments, const Settings &settings, const QList<network::InterfaceInfo> &interfaces)
 {
     QCommandLineParser parser;
     const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("IP address of the box to start on."),
@@ -34,23 +34,24 @@ StartBox resolve(const QStringList &arguments, const Settings &settings)
         if (!problem.isEmpty()) {
             qWarning("Ignoring stored device address \"%s\": %s", qUtf8Printable(shown::excerpt(stored)),
                      qUtf8Printable(problem));
-            return StartBox();
+            return Start();
         }
-        return stored.isEmpty() ? StartBox()
-                                : StartBox { stored, settings.lastDeviceName(), settings.lastDeviceId(), false };
+        return Start { { settings.lastDeviceId(), settings.lastDeviceName(), stored }, false };
     };
     if (candidate.isEmpty())
         return storedBox();
-    const QString problem = hostaddress::refusal(candidate, network::localInterfaces());
+    const QString problem = hostaddress::refusal(candidate, interfaces);
     if (!problem.isEmpty()) {
+        // Text that is no address at all is just that; an address that reaches no single box says why.
+        const QString why = hostaddress::isAddressText(candidate) ? problem : QStringLiteral("not an IP address");
         qWarning("Ignoring device argument \"%s\": %s", shown::excerpt(candidate).toLocal8Bit().constData(),
-                 problem.toLocal8Bit().constData());
+                 why.toLocal8Bit().constData());
         return storedBox();
     }
     // A box given by address has no name, and is no longer the one discovery knew by its id.
     if (stored != candidate)
-        return { candidate, QString(), QString(), true };
-    return { candidate, settings.lastDeviceName(), settings.lastDeviceId(), false };
+        return { { QString(), QString(), candidate }, true };
+    return { { settings.lastDeviceId(), settings.lastDeviceName(), candidate }, false };
 }
 
 } // namespace starthost

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
-#include <QString>
+#include "Box.h"
+#include "Interfaces.h"
+
 #include <QStringList>
 
 class Settings;
@@ -10,17 +12,15 @@ class Settings;
 // address, which is then a box of its own.
 namespace starthost {
 
-struct StartBox
+struct Start
 {
-    QString ip; // empty: no box, and the picker opens
-    QString name;
-    QString id;
+    Box box; // null: no box, and the picker opens
     bool given = false; // a new box from the command line rather than the stored one
 };
 
 // Parses the command line (arguments[0] is the program; a parse error is logged, and whatever
-// was recognised still counts). Reads the settings and writes nothing: choosing the box is the
-// caller's.
-StartBox resolve(const QStringList &arguments, const Settings &settings);
+// was recognised still counts), checking a given address against these networks. Reads the
+// settings and writes nothing: choosing the box is the caller's.
+Start resolve(const QStringList &arguments, const Settings &settings, const QList<network::InterfaceInfo> &interfaces);
 
 } // namespace starthost

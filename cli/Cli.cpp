@@ -124,29 +124,22 @@ brp::SweepProblem sweep(unsigned int timeoutMs, const std::function<void(const i
     return problem;
 }
 
-// The boxes Falquin remembers, most recent first, as the messages a sweep would give (read only;
-// what they do not hold, the tuner count and the model, stays empty).
-QList<imgr::ImgrMsg> rememberedBoxes()
+// The boxes Falquin remembers, most recent first (read only).
+QList<Box> rememberedBoxes()
 {
     Settings settings;
     const RememberedDevices remembered(&settings);
-    QList<imgr::ImgrMsg> boxes;
-    for (int row = 0; row < remembered.count(); ++row) {
-        const RememberedDevices::Entry &entry = remembered.at(row);
-        imgr::ImgrMsg box;
-        box.deviceId = entry.id.toLatin1();
-        box.ip = entry.ip.toLatin1();
-        box.name = entry.name.toLatin1();
-        boxes.append(box);
-    }
+    QList<Box> boxes;
+    for (int row = 0; row < remembered.count(); ++row)
+        boxes.append(remembered.at(row));
     return boxes;
 }
 
 int listRemembered(bool json, const Streams &io)
 {
-    const QList<imgr::ImgrMsg> boxes = rememberedBoxes();
-    for (const imgr::ImgrMsg &box : boxes)
-        io.out << (json ? QString::fromUtf8(describeJson(box, false)) : describe(box, false)) << Qt::endl;
+    const QList<Box> boxes = rememberedBoxes();
+    for (const Box &box : boxes)
+        io.out << (json ? QString::fromUtf8(describeJson(box)) : describe(box)) << Qt::endl;
     if (boxes.isEmpty())
         return io.fail(kNoBox, QStringLiteral("no box remembered: choose one in Falquin"));
     return kOk;
@@ -185,9 +178,9 @@ struct Destination
     int exit = -1;
 };
 
-Destination addressOf(const imgr::ImgrMsg &box, const QString &query, const Streams &io)
+Destination addressOf(const Box &box, const QString &query, const Streams &io)
 {
-    const QString ip = imgr::ImgrMsg::trimmed(box.ip);
+    const QString ip = box.ip;
     const QString refusal = hostaddress::refusal(ip, network::localInterfaces());
     if (!refusal.isEmpty())
         return { {},
@@ -209,16 +202,16 @@ Destination findBox(const QString &query, unsigned int timeoutMs, const Streams 
     if (known.kind == BoxMatch::Found)
         return addressOf(known.box, query, io);
 
-    QList<imgr::ImgrMsg> seen;
+    QList<Box> seen;
     QSet<QString> ids;
     BoxMatch match;
     const brp::SweepProblem problem = sweep(
         timeoutMs,
-        [&](const imgr::ImgrMsg &box) {
-            const QString id = imgr::ImgrMsg::trimmed(box.deviceId);
-            if (ids.contains(id) || ids.size() >= brp::kMaxDevices)
+        [&](const imgr::ImgrMsg &reply) {
+            const Box box = Box::fromReply(reply);
+            if (ids.contains(box.id) || ids.size() >= brp::kMaxDevices)
                 return;
-            ids.insert(id);
+            ids.insert(box.id);
             seen.append(box);
         },
         [&] {
@@ -391,46 +384,67 @@ const QStringList &keyWords()
     return words;
 }
 
-QString describe(const imgr::ImgrMsg &box, bool answered)
+namespace {
+
+// Field by field, so the separators stay tabs and a box's own tab cannot forge one.
+QString describeFields(const QStringList &fields)
 {
-    // Field by field, so the separators stay tabs and a box's own tab cannot forge one.
-    const QStringList fields {
-        imgr::formatId(imgr::ImgrMsg::trimmed(box.deviceId)),
-        imgr::ImgrMsg::trimmed(box.ip),
-        imgr::ImgrMsg::trimmed(box.name),
-        answered ? tunerLabel(box.numTuners) : QString(),
-        imgr::ImgrMsg::trimmed(box.deviceModel),
-    };
     QStringList safe;
     for (const QString &field : fields)
         safe.append(shown::printable(field));
     return safe.join(QLatin1Char('\t'));
 }
 
-QByteArray describeJson(const imgr::ImgrMsg &box, bool answered)
+QByteArray describeJson(const QString &id, const QString &ip, const QString &name, const QJsonValue &tuners,
+                        const QString &model)
 {
     const QJsonObject object {
-        { QStringLiteral("id"), imgr::formatId(imgr::ImgrMsg::trimmed(box.deviceId)) },
-        { QStringLiteral("ip"), imgr::ImgrMsg::trimmed(box.ip) },
-        { QStringLiteral("name"), imgr::ImgrMsg::trimmed(box.name) },
-        { QStringLiteral("tuners"), answered ? QJsonValue(int(box.numTuners)) : QJsonValue() },
-        { QStringLiteral("model"), imgr::ImgrMsg::trimmed(box.deviceModel) },
+        { QStringLiteral("id"), imgr::formatId(id) },
+        { QStringLiteral("ip"), ip },
+        { QStringLiteral("name"), name },
+        { QStringLiteral("tuners"), tuners },
+        { QStringLiteral("model"), model },
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-BoxMatch matchBox(const QList<imgr::ImgrMsg> &seen, const QString &query)
+} // namespace
+
+QString describe(const imgr::ImgrMsg &reply)
 {
-    for (const imgr::ImgrMsg &box : seen) {
-        const QString id = imgr::ImgrMsg::trimmed(box.deviceId);
-        if (!id.isEmpty()
-            && (id.compare(query, Qt::CaseInsensitive) == 0
-                || imgr::formatId(id).compare(query, Qt::CaseInsensitive) == 0))
+    return describeFields({ imgr::formatId(imgr::ImgrMsg::trimmed(reply.deviceId)), imgr::ImgrMsg::trimmed(reply.ip),
+                            imgr::ImgrMsg::trimmed(reply.name), tunerLabel(reply.numTuners),
+                            imgr::ImgrMsg::trimmed(reply.deviceModel) });
+}
+
+QString describe(const Box &box)
+{
+    return describeFields({ imgr::formatId(box.id), box.ip, box.name, QString(), QString() });
+}
+
+QByteArray describeJson(const imgr::ImgrMsg &reply)
+{
+    return describeJson(imgr::ImgrMsg::trimmed(reply.deviceId), imgr::ImgrMsg::trimmed(reply.ip),
+                        imgr::ImgrMsg::trimmed(reply.name), int(reply.numTuners),
+                        imgr::ImgrMsg::trimmed(reply.deviceModel));
+}
+
+QByteArray describeJson(const Box &box)
+{
+    return describeJson(box.id, box.ip, box.name, QJsonValue(), QString());
+}
+
+BoxMatch matchBox(const QList<Box> &seen, const QString &query)
+{
+    for (const Box &box : seen) {
+        if (!box.id.isEmpty()
+            && (box.id.compare(query, Qt::CaseInsensitive) == 0
+                || imgr::formatId(box.id).compare(query, Qt::CaseInsensitive) == 0))
             return { BoxMatch::Found, box };
     }
     BoxMatch match;
-    for (const imgr::ImgrMsg &box : seen) {
-        if (imgr::ImgrMsg::trimmed(box.name) != query)
+    for (const Box &box : seen) {
+        if (box.name != query)
             continue;
         if (match.kind == BoxMatch::Found)
             return { BoxMatch::Ambiguous, {} };

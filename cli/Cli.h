@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "Box.h"
 #include "ImgrMsg.h"
 
 #include <QByteArray>
@@ -29,11 +30,13 @@ inline constexpr unsigned int kDefaultSweepMs = 8000;
 const QStringList &keyWords();
 
 // One box as `list` prints it: display id, address, name, tuner label and model, tab-separated.
-// A box that did not answer (a remembered one) has no tuner label.
-QString describe(const imgr::ImgrMsg &box, bool answered = true);
+// A remembered box, which did not answer, has neither tuner label nor model.
+QString describe(const imgr::ImgrMsg &reply);
+QString describe(const Box &box);
 // The same box as one compact JSON object: id, ip, name, tuners (the count, null for a box that
 // did not answer) and model.
-QByteArray describeJson(const imgr::ImgrMsg &box, bool answered = true);
+QByteArray describeJson(const imgr::ImgrMsg &reply);
+QByteArray describeJson(const Box &box);
 
 // Which box of those seen so far a --box argument names: by id, raw or grouped (any case), or
 // else by exact name.
@@ -41,9 +44,9 @@ struct BoxMatch
 {
     enum Kind { None, Found, Ambiguous };
     Kind kind = None;
-    imgr::ImgrMsg box;
+    Box box;
 };
-BoxMatch matchBox(const QList<imgr::ImgrMsg> &seen, const QString &query);
+BoxMatch matchBox(const QList<Box> &seen, const QString &query);
 
 // Runs one command line (arguments[0] is the program) and returns its exit code; a failed write to
 // out makes it kOutputFailed once the command has done what it owes the box. Needs a

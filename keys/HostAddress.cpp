@@ -145,10 +145,11 @@ bool isScope(QStringView scope)
     return true;
 }
 
-} // namespace
-
-QString refusal(const QString &text, const QList<network::InterfaceInfo> &interfaces)
+// The rule's reason, and whether text is written as an address at all (the reason then says why
+// that address reaches no single box).
+QString check(const QString &text, const QList<network::InterfaceInfo> &interfaces, bool *isAddress)
 {
+    *isAddress = false;
     if (text.isEmpty())
         return QCoreApplication::translate("HostAddress", "No address typed");
     // Refused rather than trimmed here, so that no caller stores or shows a host with spaces.
@@ -170,6 +171,7 @@ QString refusal(const QString &text, const QList<network::InterfaceInfo> &interf
         case Quad::Valid:
             break;
         }
+        *isAddress = true;
         return ipv4Refusal(address, text, interfaces);
     }
 
@@ -184,6 +186,7 @@ QString refusal(const QString &text, const QList<network::InterfaceInfo> &interf
     const QHostAddress address(text);
     if (address.protocol() != QAbstractSocket::IPv6Protocol)
         return notNumeric();
+    *isAddress = true;
     const Q_IPV6ADDR bytes = address.toIPv6Address();
     if (std::all_of(std::begin(bytes.c), std::end(bytes.c), [](quint8 b) { return b == 0; }))
         return QCoreApplication::translate("HostAddress", ":: is no box's address");
@@ -195,6 +198,21 @@ QString refusal(const QString &text, const QList<network::InterfaceInfo> &interf
     if (mapped)
         return ipv4Refusal(ipv4, text, interfaces);
     return {};
+}
+
+} // namespace
+
+QString refusal(const QString &text, const QList<network::InterfaceInfo> &interfaces)
+{
+    bool isAddress = false;
+    return check(text, interfaces, &isAddress);
+}
+
+bool isAddressText(const QString &text)
+{
+    bool isAddress = false;
+    check(text, {}, &isAddress);
+    return isAddress;
 }
 
 } // namespace hostaddress

@@ -19,7 +19,10 @@ namespace hostaddress {
 
 // Why text cannot be a box's address on a machine with these interfaces (short, translated,
 // plain text), or an empty string when it can. The machine's networks change while the program
-// runs: callers pass network::localInterfaces() at the moment they decide.
+// runs: callers pass them as they are at the moment they decide (LocalNetworks::current()).
 QString refusal(const QString &text, const QList<network::InterfaceInfo> &interfaces);
+// Whether text is written as an IPv4 or IPv6 address at all, whether or not the rule then takes
+// it: "255.255.255.255" is, "10.77.0.300" and "tv.local" are not.
+bool isAddressText(const QString &text);
 
 } // namespace hostaddress

@@ -13,7 +13,16 @@ using namespace keydatagram;
 
 KeySender::KeySender(QObject *parent)
     : QObject(parent)
+    , m_networks(new LocalNetworks(network::localInterfaces, true, this))
 {
+}
+
+void KeySender::setNetworks(LocalNetworks *networks)
+{
+    if (m_networks->parent() == this)
+        delete m_networks;
+    m_networks = networks;
+    m_checkedGeneration = 0;
 }
 
 void KeySender::setHost(const QString &host)
@@ -22,6 +31,7 @@ void KeySender::setHost(const QString &host)
         return;
     m_host = host;
     m_address = hostaddress::refusal(host, {}).isEmpty() ? QHostAddress(host) : QHostAddress();
+    m_checkedGeneration = 0;
     // A name belongs to the previous box; callers set the new name afterwards.
     if (!m_deviceName.isEmpty()) {
         m_deviceName.clear();
@@ -49,9 +59,13 @@ void KeySender::sendKey(const QString &keys)
         return;
     }
     // A network that came up since the box was chosen can make its address a broadcast.
-    const QString local = hostaddress::refusal(m_host, m_interfaces());
-    if (!local.isEmpty()) {
-        emit keyFailed(keys, local);
+    const quint64 generation = m_networks->generation();
+    if (generation != m_checkedGeneration) {
+        m_localRefusal = hostaddress::refusal(m_host, m_networks->current());
+        m_checkedGeneration = generation;
+    }
+    if (!m_localRefusal.isEmpty()) {
+        emit keyFailed(keys, m_localRefusal);
         return;
     }
     const QByteArray utf8 = keys.toUtf8();
@@ -64,11 +78,13 @@ void KeySender::sendKey(const QString &keys)
     const quint8 number = ++m_sequence;
     const QByteArray datagram = buildRequest(number, utf8);
     if (m_socket->writeDatagram(datagram, m_address, kPort) != kDatagramSize) {
+        // The network may be gone in a way no notice told.
+        m_networks->invalidate();
         emit keyFailed(keys, tr("send failed: %1").arg(m_socket->errorString()));
         return;
     }
     m_pending.insert(number, keys);
-    m_sentTo.insert(number, { m_host, m_address });
+    m_sentTo.insert(number, { m_host, m_address, m_deviceName.isEmpty() ? m_host : m_deviceName });
     emit keySent(keys);
     QTimer::singleShot(kAckTimeoutMs, Qt::CoarseTimer, this, [this, number] { onTimeout(number); });
 }
@@ -126,7 +142,8 @@ void KeySender::onTimeout(quint8 number)
         return;
     const QString text = *it;
     m_pending.erase(it);
-    const QString sentTo = m_sentTo.take(number).host;
-    emit keyFailed(text, tr("no response from %1").arg(m_deviceName.isEmpty() ? m_host : m_deviceName));
-    emit m_timeouts.unanswered(text, sentTo);
+    // The box the key went to, not the one chosen since.
+    const Destination sentTo = m_sentTo.take(number);
+    emit keyFailed(text, tr("no response from %1").arg(sentTo.shown));
+    emit m_timeouts.unanswered(text, sentTo.host);
 }

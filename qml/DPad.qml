@@ -51,15 +51,7 @@ Rectangle {
         Accessible.name: qsTr("Down")
     }
 
-    // Ends a mouse seek at once, before the keys go to another box.
-    function endHolds() {
-        leftKey.endHold()
-        rightKey.endHold()
-    }
-
     RemoteButton {
-        id: leftKey
-
         objectName: "leftKey"
         anchors.verticalCenter: parent.verticalCenter
         anchors.left: parent.left
@@ -76,8 +68,6 @@ Rectangle {
     }
 
     RemoteButton {
-        id: rightKey
-
         objectName: "rightKey"
         anchors.verticalCenter: parent.verticalCenter
         anchors.right: parent.right

@@ -9,6 +9,11 @@ import QtQuick.Layouts
 Dialog {
     id: picker
 
+    // The box the keys go to and the remembered boxes (choose, forget, the address rule), and
+    // the found boxes as the list shows them, each row with all it needs to act on its box.
+    required property var choice
+    required property var foundDevices
+
     // The reason under the field waits until the user has typed or pressed Return.
     property bool addressTried: false
 
@@ -20,34 +25,20 @@ Dialog {
     // Why text cannot be a box's address, in the key sender's own rule (shared with the
     // command line, and applied again at each key); "" when it can.
     function addressProblem(text) {
-        return keySender.addressProblem(text) // qmllint disable unqualified
-    }
-
-    function usable(ip) {
-        return addressProblem(ip) === ""
-    }
-
-    // A name as it is shown and stored, by the model's one rule.
-    function shownName(name) {
-        return remoteDeviceModel.shownName(String(name ?? "")) // qmllint disable unqualified
+        return choice.addressProblem(text)
     }
 
     // id is the box's discovery id, "" for a typed address: only a listed box can be found
     // again after it changes address. Choosing is the logic's one operation, the same as at
     // start-up and for a moved box: it changes nothing unless the address can be used.
     function selectDevice(ip, name, id = "") {
-        if (keySender.choice.choose(String(ip ?? ""), String(name ?? ""), String(id ?? ""))) // qmllint disable unqualified
+        if (choice.choose(String(ip ?? ""), String(name ?? ""), String(id ?? "")) === "")
             picker.close()
     }
 
     // The boxes the user has chosen before; those that do not answer this sweep are listed
     // after the found ones, and can still be chosen.
-    readonly property var remembered: keySender.choice.remembered // qmllint disable unqualified
-
-    function switchTo(row) {
-        if (keySender.choice.switchTo(row)) // qmllint disable unqualified
-            picker.close()
-    }
+    readonly property var remembered: choice.remembered
 
     function connectTyped() {
         // Return on text that is no address says why, even before anything was typed.
@@ -87,6 +78,8 @@ Dialog {
     }
 
     onOpened: {
+        // Another window may have chosen, or forgotten, a box since.
+        remembered.reload()
         ipField.text = keySender.host // qmllint disable unqualified
         // As in a browser's address bar: what is typed replaces the current address.
         ipField.selectAll()
@@ -158,70 +151,43 @@ Dialog {
                 anchors.fill: parent
                 clip: true
                 boundsBehavior: Flickable.StopAtBounds
-                model: remoteDeviceModel // qmllint disable unqualified
+                model: picker.foundDevices
                 // Tab reaches the rows while one can be chosen, Up/Down walk those, Return
                 // chooses one. Rows without a usable address are passed over.
-                activeFocusOnTab: anyChoosable
+                activeFocusOnTab: picker.foundDevices.anyChoosable
                 Accessible.role: Accessible.List
                 Accessible.name: qsTr("Orvantide devices")
-
-                property bool anyChoosable: false
-
-                function choosable(row) {
-                    const box = remoteDeviceModel.deviceAt(row) // qmllint disable unqualified
-                    return box.ip !== undefined && picker.usable(box.ip)
-                }
-
-                // The next row from `from` in direction step (+1 or -1) that can be chosen, or -1.
-                function nextChoosable(from, step) {
-                    for (let row = from + step; row >= 0 && row < count; row += step) {
-                        if (choosable(row))
-                            return row
-                    }
-                    return -1
-                }
 
                 function moveTo(row) {
                     currentIndex = row
                     positionViewAtIndex(row, ListView.Contain)
                 }
 
-                function chooseCurrent() {
-                    if (currentIndex < 0 || !choosable(currentIndex))
-                        return
-                    const box = remoteDeviceModel.deviceAt(currentIndex) // qmllint disable unqualified
-                    picker.selectDevice(box.ip, box.name, box.deviceIdRaw)
+                // Enters the list on its last row that can be chosen; false when there is none.
+                function enterFromBelow() {
+                    const last = picker.foundDevices.nextChoosable(count, -1)
+                    if (last < 0)
+                        return false
+                    moveTo(last)
+                    forceActiveFocus()
+                    return true
                 }
-
-                // The model says countChanged after every new list, even one of the same length.
-                Connections {
-                    target: remoteDeviceModel // qmllint disable unqualified
-
-                    function onCountChanged() {
-                        deviceList.anyChoosable = deviceList.nextChoosable(-1, 1) >= 0
-                    }
-                }
-                Component.onCompleted: anyChoosable = nextChoosable(-1, 1) >= 0
 
                 // Focus shows at once: on a row that can be chosen, the first unless one already is.
                 onActiveFocusChanged: {
-                    if (activeFocus && !(currentIndex >= 0 && currentIndex < count && choosable(currentIndex))) {
-                        const first = nextChoosable(-1, 1)
+                    if (activeFocus && !(currentItem && currentItem.enabled)) {
+                        const first = picker.foundDevices.nextChoosable(-1, 1)
                         if (first >= 0)
                             moveTo(first)
                     }
                 }
 
-                Keys.onReturnPressed: chooseCurrent()
-                Keys.onEnterPressed: chooseCurrent()
-                Keys.onDeletePressed: {
-                    const box = remoteDeviceModel.deviceAt(currentIndex) // qmllint disable unqualified
-                    if (box.ip !== undefined)
-                        picker.remembered.forget(picker.remembered.rowOf(box.ip, box.deviceIdRaw))
-                }
-                // Down from the last row that can be chosen goes on to the address field below.
+                Keys.onReturnPressed: if (currentItem) (currentItem as DeviceRow).clicked()
+                Keys.onEnterPressed: if (currentItem) (currentItem as DeviceRow).clicked()
+                Keys.onDeletePressed: if (currentItem) (currentItem as DeviceRow).forget()
+                // Down from the last row that can be chosen goes on to the rows below.
                 Keys.onDownPressed: (event) => {
-                    const next = nextChoosable(currentIndex, 1)
+                    const next = picker.foundDevices.nextChoosable(currentIndex, 1)
                     if (next >= 0)
                         moveTo(next)
                     else if (rememberedList.visible)
@@ -230,88 +196,34 @@ Dialog {
                         ipField.forceActiveFocus()
                 }
                 Keys.onUpPressed: (event) => {
-                    const previous = nextChoosable(currentIndex, -1)
+                    const previous = picker.foundDevices.nextChoosable(currentIndex, -1)
                     if (previous >= 0)
                         moveTo(previous)
                 }
 
-                delegate: AbstractButton {
-                    id: row
+                delegate: DeviceRow {
+                    id: found
 
                     required property int index
-                    required property string name
-                    required property string ip
                     required property string deviceIdRaw
-                    required property string deviceModel
                     required property int numTuners
+                    required property bool choosable
+                    required property bool remembered
                     readonly property bool current: ListView.isCurrentItem && ListView.view.activeFocus
 
                     width: ListView.view.width
                     height: 48
-                    hoverEnabled: true
-                    // The list holds the focus and moves its current row; a row never takes it.
-                    focusPolicy: Qt.NoFocus
                     // A reply without a usable address cannot be chosen.
-                    enabled: picker.usable(row.ip)
-                    opacity: enabled ? 1 : 0.5
-                    readonly property string label: picker.shownName(row.name) || qsTr("(unnamed)")
-
-                    Accessible.role: Accessible.ListItem
-                    Accessible.name: row.label + ", " + row.ip
-                    onClicked: picker.selectDevice(row.ip, row.name, row.deviceIdRaw)
-                    // The click's own checks refuse a row that cannot be chosen.
-                    Accessible.onPressAction: row.clicked()
+                    enabled: found.choosable
+                    selected: found.current
+                    detail: found.ip + "  ·  " + picker.tunerLabel(found.numTuners)
+                    // A found box the user chose before can be forgotten here too.
+                    forgettable: found.remembered
+                    onChosen: picker.selectDevice(found.ip, found.name, found.deviceIdRaw)
+                    onForget: picker.remembered.forget(found.ip, found.deviceIdRaw)
                     onHoveredChanged: {
                         if (hovered)
                             ListView.view.currentIndex = index
-                    }
-
-                    background: Rectangle {
-                        radius: 4
-                        color: row.hovered || row.current ? "#333333" : "transparent"
-                        border.width: row.current ? 1 : 0
-                        border.color: "#f5871f"
-                    }
-
-                    contentItem: Column {
-                        spacing: 2
-                        topPadding: 7
-                        leftPadding: 8
-
-                        Text {
-                            objectName: "nameText"
-                            width: row.width - 16
-                            text: row.label
-                            textFormat: Text.PlainText
-                            elide: Text.ElideRight
-                            color: "#f0f0f0"
-                            font.pixelSize: 13
-                        }
-
-                        Text {
-                            objectName: "detailText"
-                            width: row.width - 16 - (forgetFound.visible ? forgetFound.width : 0)
-                            text: row.ip + "  ·  " + picker.tunerLabel(row.numTuners)
-                            textFormat: Text.PlainText
-                            elide: Text.ElideRight
-                            color: "#8a8a8a"
-                            font.pixelSize: 11
-                        }
-                    }
-
-                    // A found box the user chose before can be forgotten here too.
-                    ForgetButton {
-                        id: forgetFound
-
-                        // Asked again whenever the list changes.
-                        readonly property int entry: picker.remembered.count >= 0 ? picker.remembered.rowOf(row.ip, row.deviceIdRaw) : -1
-
-                        anchors.right: parent.right
-                        anchors.rightMargin: 6
-                        anchors.verticalCenter: parent.verticalCenter
-                        visible: entry >= 0
-                        boxName: row.label + ", " + row.ip
-                        onForget: picker.remembered.forget(entry)
                     }
                 }
             }
@@ -360,12 +272,9 @@ Dialog {
                 if (activeFocus && (currentIndex < 0 || currentIndex >= count))
                     currentIndex = 0
             }
-            Keys.onReturnPressed: picker.switchTo(currentItem ? (currentItem as RememberedRow).row : -1)
-            Keys.onEnterPressed: picker.switchTo(currentItem ? (currentItem as RememberedRow).row : -1)
-            Keys.onDeletePressed: {
-                if (currentItem)
-                    picker.remembered.forget((currentItem as RememberedRow).row)
-            }
+            Keys.onReturnPressed: if (currentItem) (currentItem as DeviceRow).clicked()
+            Keys.onEnterPressed: if (currentItem) (currentItem as DeviceRow).clicked()
+            Keys.onDeletePressed: if (currentItem) (currentItem as DeviceRow).forget()
             Keys.onDownPressed: {
                 if (currentIndex + 1 < count)
                     enter(currentIndex + 1)
@@ -373,22 +282,27 @@ Dialog {
                     ipField.forceActiveFocus()
             }
             Keys.onUpPressed: {
-                if (currentIndex > 0) {
+                if (currentIndex > 0)
                     enter(currentIndex - 1)
-                    return
-                }
-                const last = deviceList.nextChoosable(deviceList.count, -1)
-                if (last >= 0) {
-                    deviceList.moveTo(last)
-                    deviceList.forceActiveFocus()
-                }
+                else
+                    deviceList.enterFromBelow()
             }
 
-            delegate: RememberedRow {
+            // A remembered box that has not answered this sweep: it can still be chosen, or forgotten.
+            delegate: DeviceRow {
+                id: entry
+
+                required property string deviceId
+
                 width: ListView.view.width
+                height: 40
                 selected: ListView.isCurrentItem && ListView.view.activeFocus
-                onChosen: picker.switchTo(row)
-                onForget: picker.remembered.forget(row)
+                nameColor: "#c0c0c0"
+                note: qsTr("not answering")
+                detail: entry.ip + "  ·  " + qsTr("not answering")
+                forgettable: true
+                onChosen: picker.selectDevice(entry.ip, entry.name, entry.deviceId)
+                onForget: picker.remembered.forget(entry.ip, entry.deviceId)
             }
         }
 
@@ -428,15 +342,9 @@ Dialog {
                 onTextEdited: picker.addressTried = true
                 // Up from the field reaches the list's last row that can be chosen, just above it.
                 Keys.onUpPressed: (event) => {
-                    if (rememberedList.visible) {
+                    if (rememberedList.visible)
                         rememberedList.enter(picker.remembered.notAnsweringCount - 1)
-                        return
-                    }
-                    const last = deviceList.nextChoosable(deviceList.count, -1)
-                    if (last >= 0) {
-                        deviceList.moveTo(last)
-                        deviceList.forceActiveFocus()
-                    } else
+                    else if (!deviceList.enterFromBelow())
                         event.accepted = false
                 }
 
@@ -453,7 +361,7 @@ Dialog {
                 objectName: "connectButton"
                 focusPolicy: Qt.TabFocus
                 text: qsTr("Connect")
-                enabled: picker.usable(ipField.text.trim())
+                enabled: picker.addressProblem(ipField.text.trim()) === ""
                 onClicked: picker.connectTyped()
                 // Disabled, it takes no click, and so no press: that would bring up the reason.
                 Accessible.onPressAction: if (enabled) clicked()

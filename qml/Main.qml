@@ -9,6 +9,13 @@ import Falquin
 ApplicationWindow {
     id: window
 
+    // The logic beyond the four context objects, handed over by whoever loads the window (the
+    // scene's loader; in the tests, the test): the box the keys go to and the remembered boxes,
+    // the picker's view of the found boxes, and the follower that finds a box that moved.
+    required property var choice
+    required property var foundDevices
+    required property var follower
+
     // Left and Right are missing on purpose: seekKeys needs their release edge.
     readonly property var keyShortcuts: {
         const list = [
@@ -80,26 +87,29 @@ ApplicationWindow {
     // While a popup is up the keyboard is its own: no shortcut fires and no seek starts.
     readonly property bool popupOpen: pickerVisible || deviceMenu.visible
 
-    // A box chosen from the list that stops answering may just have a new address; the key
-    // sender's follower looks for it and says when it has moved.
-    readonly property var follower: keySender.follower // qmllint disable unqualified
-    readonly property bool searching: !!follower && follower.searching
+    // A box chosen from the list that stops answering may just have a new address; the
+    // follower looks for it and says when it has moved.
+    readonly property bool searching: follower.searching
 
     // Every box the user has chosen, most recent first: the device bar's menu and Ctrl+1 … Ctrl+8.
-    readonly property var choice: keySender.choice // qmllint disable unqualified
     readonly property var remembered: choice.remembered
 
-    // Sends the keys to the remembered box in row, at once and without a search. A seek still
-    // held owes its "up" to the box it started on, so that goes out first.
-    function switchTo(row) {
-        seekKeys.abort()
-        remote.endHolds()
-        if (choice.switchTo(row))
+    // Says where the keys go now, or why they still go where they went (the choice changed nothing).
+    function showSwitch(refusal) {
+        if (refusal === "")
             showToast(qsTr("Keys now go to %1").arg(deviceButton.shownName), false)
+        else
+            showToast(refusal, true)
+    }
+
+    // Sends the keys to the remembered box at position (0 for Ctrl+1), at once and without a search.
+    function switchTo(position) {
+        showSwitch(choice.switchTo(position))
     }
 
     function openPicker() {
-        pickerLoader.active = true
+        if (!pickerLoader.item)
+            pickerLoader.setSource("DevicePicker.qml", { choice: window.choice, foundDevices: window.foundDevices })
         devicePopup.open()
     }
 
@@ -276,6 +286,19 @@ ApplicationWindow {
             }
         }
 
+        // A switch to another box sends the "up" of a running seek to the box that got the
+        // "down"; the key's own release then has nothing more to send.
+        Connections {
+            target: keySender // qmllint disable unqualified
+
+            function onKeySent(keys: string) {
+                if (seekKeys.seeking && keys === seekKeys.seekCmd(seekKeys.heldKey) + " up") {
+                    seekKeys.heldKey = ""
+                    seekKeys.seeking = false
+                }
+            }
+        }
+
         // The same threshold as a held drawn key, so mouse and keyboard feel alike.
         Timer {
             id: seekTimer
@@ -328,12 +351,15 @@ ApplicationWindow {
 
             sequence: "Ctrl+" + (index + 1)
             context: Qt.ApplicationShortcut
-            enabled: !window.popupOpen && index < window.remembered.count
+            // Also past this window's list: another window may have remembered more since.
+            enabled: !window.popupOpen
             onActivated: window.switchTo(index)
         }
     }
 
     function openDeviceMenu() {
+        // Another window may have chosen, or forgotten, a box since.
+        remembered.reload()
         if (remembered.count === 0)
             openPicker()
         else
@@ -356,20 +382,26 @@ ApplicationWindow {
             delegate: MenuItem {
                 id: entry
 
-                required property int row
                 required property string label
+                required property string name
+                required property string ip
+                required property string deviceId
+                required property string shortcut
                 required property bool current
 
                 checkable: true
                 checked: entry.current
                 text: entry.label
                 // The shortcut is named beside the box; the bus hears both.
-                Accessible.name: entry.label + ", Ctrl+" + (entry.row + 1)
+                Accessible.name: entry.label + ", " + entry.shortcut
                 Accessible.onPressAction: entry.triggered()
                 // A checked item unchecks itself when triggered; the box stays the current one.
+                // The choice comes once the menu has closed: it reorders the rows, and this item
+                // goes with its row.
                 onTriggered: {
-                    window.switchTo(entry.row)
                     checked = Qt.binding(() => entry.current)
+                    const box = [entry.ip, entry.name, entry.deviceId]
+                    Qt.callLater(() => window.showSwitch(window.choice.choose(...box)))
                 }
 
                 contentItem: RowLayout {
@@ -385,7 +417,7 @@ ApplicationWindow {
                     }
 
                     Text {
-                        text: "Ctrl+" + (entry.row + 1)
+                        text: entry.shortcut
                         color: entry.highlighted ? "#ffffff" : "#707070"
                     }
                 }
@@ -509,8 +541,6 @@ ApplicationWindow {
     Loader {
         id: pickerLoader
 
-        active: false
-        source: "DevicePicker.qml"
         // Where it would sit if declared in the window, so it centres on the whole window.
         onLoaded: {
             window.devicePopup.parent = window.contentItem

@@ -8,11 +8,6 @@ Item {
     implicitWidth: 300
     implicitHeight: 1000
 
-    // A seek held on the D-pad owes its "up" to the box it started on.
-    function endHolds() {
-        dpad.endHolds()
-    }
-
     Connections {
         target: keySender // qmllint disable unqualified
 
@@ -194,8 +189,6 @@ Item {
         }
 
         DPad {
-            id: dpad
-
             objectName: "dpad"
             Layout.alignment: Qt.AlignHCenter
         }

@@ -117,10 +117,16 @@ AbstractButton {
                 control.pulsing = true
                 pulseTimer.restart()
             } else if (control.holdCommand !== "") {
-                if (keys === control.holdCommand + " down")
+                if (keys === control.holdCommand + " down") {
                     control.externalHold = true
-                else if (keys === control.holdCommand + " up")
+                } else if (keys === control.holdCommand + " up") {
                     control.externalHold = false
+                    // Ended for it (the keys went to another box): its release sends nothing more.
+                    if (control.holding) {
+                        control.holding = false
+                        control.holdConsumed = true
+                    }
+                }
             }
         }
 

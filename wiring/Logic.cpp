@@ -5,7 +5,9 @@
 #include "DeviceFollower.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
+#include "FoundDevices.h"
 #include "KeySender.h"
+#include "LocalNetworks.h"
 #include "RemoteDeviceModel.h"
 #include "Settings.h"
 #include "StartHost.h"
@@ -16,9 +18,11 @@ Logic::Logic(const QStringList &arguments)
     , m_choice(std::make_unique<DeviceChoice>(m_keySender.get(), m_settings.get()))
 {
     // A new address from the command line is a choice; the stored box is only resumed.
-    const starthost::StartBox start = starthost::resolve(arguments, *m_settings);
-    if (!start.ip.isEmpty())
-        m_choice->choose(start.ip, start.name, start.id, start.given);
+    const starthost::Start start = starthost::resolve(arguments, *m_settings, m_keySender->networks()->current());
+    if (start.given)
+        m_choice->choose(start.box.ip, start.box.name, start.box.id);
+    else if (!start.box.isNull())
+        m_choice->resume(start.box);
 
     m_identity = std::make_unique<DeviceIdentity>();
     m_discoveryService = std::make_unique<DiscoveryService>(m_identity.get());
@@ -28,13 +32,15 @@ Logic::Logic(const QStringList &arguments)
                      &RemoteDeviceModel::addReplies);
     QObject::connect(m_discoveryService.get(), &DiscoveryService::finished, m_remoteDeviceModel.get(),
                      &RemoteDeviceModel::setDevices);
+    // A sweep is where a network that came up or went down shows first.
+    QObject::connect(m_discoveryService.get(), &DiscoveryService::scanningChanged, m_keySender->networks(), [this] {
+        if (m_discoveryService->isScanning())
+            m_keySender->networks()->invalidate();
+    });
+    m_foundDevices = std::make_unique<FoundDevices>(m_remoteDeviceModel.get(), m_choice.get());
 
     // Finds the chosen box again when it stops answering at its address.
-    m_follower = std::make_unique<DeviceFollower>(m_keySender.get(), m_settings.get(), m_choice.get(),
-                                                  m_discoveryService.get());
-    // What the scene reaches beyond the key sender's own members.
-    m_keySender->setFollower(m_follower.get());
-    m_keySender->setChoice(m_choice.get());
+    m_follower = std::make_unique<DeviceFollower>(m_keySender.get(), m_choice.get(), m_discoveryService.get());
 }
 
 Logic::~Logic() = default;

@@ -9,14 +9,16 @@ class DeviceChoice;
 class DeviceFollower;
 class DeviceIdentity;
 class DiscoveryService;
+class FoundDevices;
 class KeySender;
 class RemoteDeviceModel;
 class Settings;
 
 // The logic objects of one run, made in the program's start-up order and connected as the
-// window needs them: the settings and the key sender, pointed at the box to start on; then the
-// discovery identity, service and device list; then the follower. Whoever shows the window (the
-// app, the screenshot tool, the QML tests) owns one and destroys the scene's engine first.
+// window needs them: the settings, the key sender and the choice, pointed at the box to start on;
+// then the discovery identity, service and device list, the picker's view of that list, and the
+// follower. Whoever shows the window (the app, the screenshot tool, the QML tests) owns one and
+// destroys the scene's engine first.
 class Logic
 {
 public:
@@ -31,6 +33,7 @@ public:
     DeviceChoice &choice() const { return *m_choice; }
     DiscoveryService &discoveryService() const { return *m_discoveryService; }
     RemoteDeviceModel &remoteDeviceModel() const { return *m_remoteDeviceModel; }
+    FoundDevices &foundDevices() const { return *m_foundDevices; }
     DeviceFollower &follower() const { return *m_follower; }
 
 private:
@@ -40,5 +43,6 @@ private:
     std::unique_ptr<DeviceIdentity> m_identity;
     std::unique_ptr<DiscoveryService> m_discoveryService;
     std::unique_ptr<RemoteDeviceModel> m_remoteDeviceModel;
+    std::unique_ptr<FoundDevices> m_foundDevices;
     std::unique_ptr<DeviceFollower> m_follower;
 };

@@ -7,7 +7,9 @@
 #include "Settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTest>
@@ -42,6 +44,7 @@ void writeStore(const QByteArray &text)
 {
     QSettings().clear();
     QFile file(QSettings().fileName());
+    QDir().mkpath(QFileInfo(file).path());
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
 }
@@ -111,12 +114,13 @@ private slots:
         Settings &settings = rig.settings;
         KeySender &keys = rig.keys;
         DeviceChoice &choice = rig.choice;
-        QVERIFY(choice.choose(QStringLiteral("10.0.0.5"), QStringLiteral("Den"), QStringLiteral("0e0b0c5151a2")));
+        QVERIFY(
+            choice.choose(QStringLiteral("10.0.0.5"), QStringLiteral("Den"), QStringLiteral("0e0b0c5151a2")).isEmpty());
 
         QStringList order;
         connect(&keys, &KeySender::hostChanged, this, [&order] { order << QStringLiteral("host"); });
         connect(&keys, &KeySender::deviceNameChanged, this, [&order] { order << QStringLiteral("name"); });
-        QCOMPARE(choice.choose(ip, name, id), chosen);
+        QCOMPARE(choice.choose(ip, name, id).isEmpty(), chosen);
 
         const QStringList expected
             = chosen ? QStringList { ip, shownName, id } : QStringList { "10.0.0.5", "Den", "0e0b0c5151a2" };
@@ -170,11 +174,11 @@ private slots:
             }
             QCOMPARE(entries(rig.list), expected);
             QCOMPARE(rig.list.at(0).ip, rig.keys.host());
+            QCOMPARE(rig.list.data(rig.list.index(0), RememberedDevices::CurrentRole).toBool(), true);
         }
         // Read back from the store by a new run.
         Rig again;
         QCOMPARE(entries(again.list), expected);
-        QCOMPARE(again.list.data(again.list.index(0), RememberedDevices::CurrentRole).toBool(), true);
     }
 
     // Ctrl+2 goes back to the box before; pressed again it returns.
@@ -183,13 +187,13 @@ private slots:
         Rig rig;
         rig.choice.choose(QStringLiteral("10.0.0.2"), QStringLiteral("Den"), QStringLiteral("a1"));
         rig.choice.choose(QStringLiteral("10.0.0.3"), QStringLiteral("Attic"), QStringLiteral("a2"));
-        QVERIFY(rig.choice.switchTo(1));
+        QVERIFY(rig.choice.switchTo(1).isEmpty());
         QCOMPARE(rig.keys.host(), QStringLiteral("10.0.0.2"));
         QCOMPARE(rig.settings.lastDeviceId(), QStringLiteral("a1"));
-        QVERIFY(rig.choice.switchTo(1));
+        QVERIFY(rig.choice.switchTo(1).isEmpty());
         QCOMPARE(rig.keys.host(), QStringLiteral("10.0.0.3"));
         QCOMPARE(rig.keys.deviceName(), QStringLiteral("Attic"));
-        QVERIFY(!rig.choice.switchTo(2));
+        QVERIFY(!rig.choice.switchTo(2).isEmpty());
     }
 
     // Forgetting the current box leaves the keys where they go, and it stays forgotten.
@@ -199,7 +203,7 @@ private slots:
             Rig rig;
             rig.choice.choose(QStringLiteral("10.0.0.2"), QStringLiteral("Den"), QStringLiteral("a1"));
             rig.choice.choose(QStringLiteral("10.0.0.3"), QStringLiteral("Attic"), QStringLiteral("a2"));
-            rig.list.forget(0);
+            rig.list.forget(QStringLiteral("10.0.0.3"), QStringLiteral("a2"));
             QCOMPARE(entries(rig.list), QStringList { "10.0.0.2 Den a1" });
             QCOMPARE(rig.keys.host(), QStringLiteral("10.0.0.3"));
             QCOMPARE(rig.list.data(rig.list.index(0), RememberedDevices::CurrentRole).toBool(), false);
@@ -207,6 +211,25 @@ private slots:
         Rig again;
         QCOMPARE(entries(again.list), QStringList { "10.0.0.2 Den a1" });
         QCOMPARE(again.settings.lastDeviceIp(), QStringLiteral("10.0.0.3"));
+    }
+
+    // Two windows on one store: each change is made to the list as stored then, so neither undoes
+    // what the other stored, and the menu shows the stored list when it opens.
+    void twoWindowsOneList()
+    {
+        Rig first;
+        Rig second;
+        first.choice.choose(QStringLiteral("10.0.0.2"), QStringLiteral("Den"), QStringLiteral("a1"));
+        second.choice.choose(QStringLiteral("10.0.0.5"), QStringLiteral("Cellar"), QStringLiteral("a5"));
+        first.choice.choose(QStringLiteral("10.0.0.3"), QStringLiteral("Attic"), QStringLiteral("a2"));
+        const QStringList all { "10.0.0.3 Attic a2", "10.0.0.5 Cellar a5", "10.0.0.2 Den a1" };
+        QCOMPARE(entries(Rig().list), all);
+        second.list.reload();
+        QCOMPARE(entries(second.list), all);
+        QCOMPARE(second.list.data(second.list.index(1), RememberedDevices::CurrentRole).toBool(), true);
+        first.list.forget(QStringLiteral("10.0.0.5"), QStringLiteral("a5"));
+        second.choice.choose(QStringLiteral("10.0.0.2"), QStringLiteral("Den"), QStringLiteral("a1"));
+        QCOMPARE(entries(Rig().list), QStringList({ "10.0.0.2 Den a1", "10.0.0.3 Attic a2" }));
     }
 
     // Today's store, and stores holding what no choice writes: read as far as they make sense,
@@ -231,7 +254,10 @@ private slots:
             if (i <= 8)
                 eight << QStringLiteral("10.0.1.%1").arg(i);
         }
-        QTest::newRow("more than eight") << ten + "size=10\n" << eight << 0;
+        QTest::newRow("more than eight") << ten + "size=10\n" << eight << 1;
+        // Read as far as the cap, whatever the size claims: at once, and one line for the rest.
+        QTest::newRow("a size of two billion") << ten + "size=2000000000\n" << eight << 1;
+        QTest::newRow("a size past an int") << ten + "size=99999999999\n" << eight << 1;
     }
 
     void stores()
@@ -260,15 +286,18 @@ private slots:
         const auto answering = [&rig] {
             QList<bool> flags;
             for (int row = 0; row < rig.list.count(); ++row)
-                flags << rig.list.at(row).answering;
+                flags << rig.list.isAnswering(row);
             return flags;
         };
+        const auto heard = [&rig](const char *id, const char *ip, bool usable) {
+            rig.list.heard({ QLatin1String(id), QString(), QLatin1String(ip) }, [usable] { return usable; });
+        };
         QCOMPARE(answering(), QList<bool>({ false, false, false }));
-        rig.list.heard(QStringLiteral("a1"), QStringLiteral("10.0.0.8"), [] { return false; });
+        heard("a1", "10.0.0.8", false);
         QCOMPARE(rig.list.at(2).ip, QStringLiteral("10.0.0.2"));
-        rig.list.heard(QStringLiteral("a1"), QStringLiteral("10.0.0.9"), [] { return true; });
-        rig.list.heard(QStringLiteral("a2"), QStringLiteral("10.0.0.7"), [] { return true; });
-        rig.list.heard(QStringLiteral("b7"), QStringLiteral("10.0.0.4"), [] { return true; });
+        heard("a1", "10.0.0.9", true);
+        heard("a2", "10.0.0.7", true);
+        heard("b7", "10.0.0.4", true);
         QCOMPARE(entries(rig.list), QStringList({ "10.0.0.3 Attic a2", "10.0.0.4", "10.0.0.9 Den a1" }));
         QCOMPARE(answering(), QList<bool>({ true, true, true }));
         QCOMPARE(entries(Rig().list), entries(rig.list));

@@ -26,11 +26,11 @@ const QString kOld = QStringLiteral("10.77.9.40"); // where Den was: nobody answ
 const QString kHere = QStringLiteral("10.77.9.1");
 const QString kPeer = QStringLiteral("10.77.9.2"); // where Den is now
 
-QByteArray denReply(const QString &claimed, const QString &id = kDen)
+QByteArray denReply(const QString &claimed, const QString &id = kDen, const QByteArray &name = "Den")
 {
     imgr::ImgrMsg msg;
     msg.deviceId = id.toLatin1();
-    msg.name = "Den";
+    msg.name = name;
     msg.ip = claimed.toLatin1();
     return msg.pack();
 }
@@ -54,8 +54,7 @@ struct Rig
         settings.setLastDeviceIp(kOld);
         settings.setLastDeviceName(QStringLiteral("Den"));
         settings.setLastDeviceId(kDen);
-        keys.setHost(kOld);
-        keys.setDeviceName(QStringLiteral("Den"));
+        choice.resume({ kDen, QStringLiteral("Den"), kOld });
     }
 
     // Starts a search as a key lost on the way to the current host does; true once the sweep listens.
@@ -72,7 +71,7 @@ struct Rig
     DeviceIdentity identity;
     DiscoveryService service { &identity };
     qint64 now = 100000;
-    DeviceFollower follower { &keys, &settings, &choice, &service, [this] { return now; } };
+    DeviceFollower follower { &keys, &choice, &service, [this] { return now; } };
 };
 
 } // namespace
@@ -221,7 +220,7 @@ private slots:
         Rig rig;
         if (later != 0) {
             // A first search, ended by the box answering where it was.
-            rig.keys.setHost(kPeer);
+            rig.choice.resume({ kDen, QStringLiteral("Den"), kPeer });
             QTRY_VERIFY(rig.lose());
             send({ denReply(kPeer) });
             QTRY_VERIFY(!rig.follower.isSearching());
@@ -253,12 +252,32 @@ private slots:
         Rig rig;
         QSignalSpy searching(&rig.follower, &DeviceFollower::searchingChanged);
         QTRY_VERIFY(rig.lose());
-        rig.keys.setHost(QStringLiteral("10.77.9.60")); // picked in the picker meanwhile
+        rig.choice.choose(QStringLiteral("10.77.9.60"), QString()); // picked in the picker meanwhile
         QVERIFY(!rig.follower.isSearching());
         send({ denReply(kPeer) });
         QTest::qWait(300);
         QCOMPARE(rig.keys.host(), QStringLiteral("10.77.9.60"));
         QCOMPARE(searching.size(), 2);
+    }
+
+    // Another window on the same store chose Cellar: this window still looks for its own box.
+    void anotherWindowsChoiceIsNotFollowed()
+    {
+        const QString cellar = QStringLiteral("0e0b0c5151a9");
+        Rig rig;
+        Rig other;
+        QVERIFY(other.choice.choose(QStringLiteral("10.77.9.50"), QStringLiteral("Cellar"), cellar).isEmpty());
+        QCOMPARE(rig.settings.lastDeviceId(), cellar);
+        QSignalSpy moved(&rig.follower, &DeviceFollower::moved);
+        QTRY_VERIFY(rig.lose());
+        send({ denReply(kPeer, cellar, "Cellar") });
+        QTest::qWait(300);
+        QVERIFY2(moved.isEmpty(), "followed the other window's box");
+        QCOMPARE(rig.keys.host(), kOld);
+        send({ denReply(kPeer) });
+        QTRY_COMPARE(moved.size(), 1);
+        QCOMPARE(rig.keys.host(), kPeer);
+        QCOMPARE(rig.choice.current().id, kDen);
     }
 
     void aFloodDoesNotHideTheBox()

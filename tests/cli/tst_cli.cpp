@@ -377,14 +377,14 @@ private slots:
         QFETCH(QString, query);
         QFETCH(int, kind);
         QFETCH(QString, ip);
-        const QList<imgr::ImgrMsg> seen {
-            box("0e0b0c5151a2", "Den", "10.0.0.2"),    box("0e0b0c5151a3", "Attic", "10.0.0.3"),
-            box("0e0b0c5151a4", "Den", "10.0.0.4"),    box("0e0b0c5151a6", "0e0b0c5151a5", "10.0.0.6"),
-            box("0e0b0c5151a5", "Cellar", "10.0.0.5"),
+        const QList<Box> seen {
+            { "0e0b0c5151a2", "Den", "10.0.0.2" },    { "0e0b0c5151a3", "Attic", "10.0.0.3" },
+            { "0e0b0c5151a4", "Den", "10.0.0.4" },    { "0e0b0c5151a6", "0e0b0c5151a5", "10.0.0.6" },
+            { "0e0b0c5151a5", "Cellar", "10.0.0.5" },
         };
         const cli::BoxMatch match = cli::matchBox(seen, query);
         QCOMPARE(int(match.kind), kind);
-        QCOMPARE(imgr::ImgrMsg::trimmed(match.box.ip), ip);
+        QCOMPARE(match.box.ip, ip);
     }
 
 private:

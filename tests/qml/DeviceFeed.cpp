@@ -2,7 +2,9 @@
 #include "DeviceFeed.h"
 
 #include "DiscoveryService.h"
+#include "RememberedDevices.h"
 #include "RemoteDeviceModel.h"
+#include "Settings.h"
 
 #include <QVariantMap>
 
@@ -18,9 +20,12 @@ QByteArray field(const QVariant &value)
 
 } // namespace
 
-DeviceFeed::DeviceFeed(RemoteDeviceModel *model, DiscoveryService *service, QObject *parent)
+DeviceFeed::DeviceFeed(RemoteDeviceModel *model, DiscoveryService *service, RememberedDevices *remembered,
+                       Settings *settings, QObject *parent)
     : QObject(parent)
     , m_model(model)
+    , m_remembered(remembered)
+    , m_settings(settings)
 {
     // After the app's own connection has put the sweep's list in the model.
     connect(service, &DiscoveryService::finished, this, [this] { m_model->setDevices(m_boxes); });
@@ -44,4 +49,18 @@ void DeviceFeed::show(const QVariantList &boxes)
     }
     m_boxes = replies;
     m_model->setDevices(m_boxes);
+}
+
+void DeviceFeed::forgetRemembered()
+{
+    while (m_remembered->count() > 0)
+        m_remembered->forget(m_remembered->at(0).ip, m_remembered->at(0).id);
+}
+
+void DeviceFeed::storeRemembered(const QVariantList &boxes)
+{
+    QList<QVariantMap> maps;
+    for (const QVariant &box : boxes)
+        maps.append(box.toMap());
+    m_settings->setRememberedDevices(maps);
 }

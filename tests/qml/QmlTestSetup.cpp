@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "QmlTestSetup.h"
 
+#include "DeviceChoice.h"
 #include "DeviceFeed.h"
 #include "KeyInput.h"
 #include "KeyRepeatFilter.h"
@@ -34,7 +35,8 @@ void QmlTestSetup::applicationAvailable()
     if (!m_boxSim->listen(QHostAddress::LocalHost, 31063))
         qFatal("box simulator cannot listen: %s", qPrintable(m_boxSim->errorString()));
     // With only loopback up a sweep has nowhere to broadcast: it just listens out its time.
-    m_deviceFeed = std::make_unique<DeviceFeed>(&m_logic->remoteDeviceModel(), &m_logic->discoveryService());
+    m_deviceFeed = std::make_unique<DeviceFeed>(&m_logic->remoteDeviceModel(), &m_logic->discoveryService(),
+                                                m_logic->choice().rememberedDevices(), &m_logic->settings());
     m_keyInput = std::make_unique<KeyInput>();
     // As the app does: the window sees the platform's key events only through it.
     m_keyRepeatFilter = std::make_unique<KeyRepeatFilter>();
@@ -51,9 +53,10 @@ void QmlTestSetup::qmlEngineAvailable(QQmlEngine *engine)
             m_warnings.append(error.toString());
     });
     scene::prepareEngine(*engine, *m_logic);
-    // The tests' own helpers, beside the app's four.
+    // The tests' own helpers, beside the app's four, and what the scene's loader hands the window.
     for (const auto &[name, object] : testObjects())
         engine->rootContext()->setContextProperty(name, object);
+    engine->rootContext()->setContextProperty(QStringLiteral("windowProperties"), scene::windowProperties(*m_logic));
 }
 
 void QmlTestSetup::cleanupTestCase()

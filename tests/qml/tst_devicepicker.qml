@@ -28,10 +28,10 @@ TestCase {
         settings.lastDeviceName = "Old" // qmllint disable unqualified
         deviceFeed.show([]) // qmllint disable unqualified
         // Boxes chosen by earlier tests are remembered; each test starts with none.
-        const remembered = keySender.choice.remembered // qmllint disable unqualified
-        while (remembered.count > 0)
-            remembered.forget(0)
-        picker = createTemporaryObject(pickerComponent, testCase)
+        deviceFeed.forgetRemembered() // qmllint disable unqualified
+        picker = createTemporaryObject(pickerComponent, testCase, {
+            choice: windowProperties.choice, foundDevices: windowProperties.foundDevices // qmllint disable unqualified
+        })
     }
 
     function cleanup() {
@@ -44,9 +44,11 @@ TestCase {
         return item
     }
 
+    // Open and laid out, as it is by the time a user can click a row.
     function openPicker() {
         picker.open()
         tryCompare(picker, "opened", true)
+        waitForRendering(picker.contentItem)
     }
 
     function rows() {
@@ -452,7 +454,7 @@ TestCase {
     // Remembered boxes that have not answered are listed after the found ones: Delete or their
     // button forgets one, a click chooses one, and the current box stays current until then.
     function test_rememberedRows() {
-        const choice = keySender.choice // qmllint disable unqualified
+        const choice = picker.choice
         choice.choose("10.0.0.7", "Den", "0e0b0c5151a2")
         choice.choose("10.0.0.8", "", "")
         openPicker()
@@ -476,9 +478,48 @@ TestCase {
         choice.choose("10.0.0.7", "Den", "0e0b0c5151a2")
         keySender.host = "10.0.0.9" // qmllint disable unqualified
         tryVerify(() => list.visible && list.itemAtIndex(0) !== null)
+        waitForRendering(list)
         mouseClick(list.itemAtIndex(0))
         tryCompare(picker, "visible", false)
         compare([keySender.host, keySender.deviceName, settings.lastDeviceId], // qmllint disable unqualified
                 ["10.0.0.7", "Den", "0e0b0c5151a2"])
+    }
+
+    // Each Delete acts on the row it is on: the one that took the place of the row that went.
+    function test_twoDeletesFromTheTop() {
+        const names = ["Attic", "Barn", "Cove", "Den"]
+        names.forEach((name, i) => picker.choice.choose("10.0.1." + (i + 1), name, ""))
+        openPicker()
+        const list = child("rememberedList")
+        tryVerify(() => list.visible && list.count === 4, 5000)
+        list.enter(0)
+        // Each key a user presses comes after the list has shown the last one's change.
+        for (let i = 0; i < 2; ++i) {
+            keyClick(Qt.Key_Delete)
+            waitForItemPolished(list)
+        }
+        tryCompare(list, "count", 2)
+        verify(list.activeFocus, "the focus stays in the list")
+        compare([0, 1].map(at => findChild(list.itemAtIndex(at), "nameText").text), ["Barn", "Attic"])
+    }
+
+    // Forget beside a found box forgets that box, also after a choice reordered the list.
+    function test_forgetBesideFoundBox() {
+        deviceFeed.show([{ name: "Cellar", ip: "10.0.0.5", id: "0e0b0c5151a5" }, // qmllint disable unqualified
+                         { name: "Den", ip: "10.0.0.2", id: "0e0b0c5151a2" }])
+        picker.choice.choose("10.0.0.5", "Cellar", "0e0b0c5151a5")
+        picker.choice.choose("10.0.0.2", "Den", "0e0b0c5151a2")
+        openPicker()
+        mouseClick(rows()[0].row) // Cellar
+        tryCompare(picker, "visible", false)
+        openPicker()
+        const den = rows()[1].row
+        compare(rows()[1].name.text, "Den")
+        mouseClick(findChild(den, "forgetButton"))
+        tryCompare(picker.remembered, "count", 1)
+        const kept = child("rememberedList").itemAtIndex(0)
+        compare(findChild(kept, "nameText").text, "Cellar", "Den is forgotten, Cellar kept")
+        verify(!findChild(rows()[1].row, "forgetButton").visible)
+        verify(findChild(rows()[0].row, "forgetButton").visible)
     }
 }

@@ -53,7 +53,7 @@ TestCase {
 
     function createWindow(focusOnRemote = true) {
         // No parent: as a transient of the test's window it would count as active whenever that is.
-        win = createTemporaryObject(mainComponent, null)
+        win = createTemporaryObject(mainComponent, null, windowProperties) // qmllint disable unqualified
         verify(win)
         // Made on first use, so it may not exist yet.
         picker = win.devicePopup
@@ -66,6 +66,7 @@ TestCase {
     }
 
     function init() {
+        deviceFeed.forgetRemembered() // qmllint disable unqualified
         keySender.host = "127.0.0.1" // qmllint disable unqualified
         createWindow()
         sends.clear()
@@ -433,14 +434,53 @@ TestCase {
     // the user chooses another.
     function test_deviceBarWhileLookingForTheBox() {
         const text = item("deviceText")
-        settings.lastDeviceId = "0e0b0c5151a2" // qmllint disable unqualified
-        keySender.host = "127.0.0.2" // nothing answers there // qmllint disable unqualified
-        keySender.deviceName = "Den" // qmllint disable unqualified
+        win.choice.choose("127.0.0.2", "Den", "0e0b0c5151a2") // nothing answers there
         keySender.sendKey("menu") // qmllint disable unqualified
         tryCompare(text, "text", "looking for Den…", 5000)
-        keySender.host = "127.0.0.1" // qmllint disable unqualified
+        win.choice.choose("127.0.0.1", "", "")
         compare(text.text, "127.0.0.1")
-        settings.lastDeviceId = "" // qmllint disable unqualified
+    }
+
+    // ---- Several boxes: every key goes to the box meant ----
+
+    // A mouse seek held while the picker chooses another box ends on the box it started on;
+    // its release sends nothing to the new one.
+    function test_holdAcrossPickerChoice() {
+        const key = item("rightKey")
+        mousePress(key)
+        tryVerify(() => sends.commands().length > 0, 1000)
+        keyInput.click(win, Qt.Key_L, Qt.ControlModifier) // qmllint disable unqualified
+        picker = win.devicePopup
+        tryCompare(picker, "opened", true)
+        const field = findChild(picker.contentItem, "ipField")
+        tryVerify(() => field.activeFocus, 2000)
+        field.text = "127.0.0.2"
+        keyInput.click(win, Qt.Key_Return) // qmllint disable unqualified
+        tryCompare(picker, "visible", false)
+        mouseRelease(key)
+        wait(50)
+        compare(sends.sent(), ["ff down to 127.0.0.1", "ff up to 127.0.0.1"])
+        compare(keySender.host, "127.0.0.2") // qmllint disable unqualified
+    }
+
+    // A key that goes unanswered after a switch names the box it went to.
+    function test_failureNamesTheBoxTheKeyWentTo() {
+        win.choice.choose("127.0.0.1", "Den", "")
+        win.choice.choose("127.0.0.2", "Far", "") // nothing answers there
+        keyInput.click(win, Qt.Key_M) // qmllint disable unqualified
+        keyInput.click(win, Qt.Key_2, Qt.ControlModifier) // qmllint disable unqualified
+        compare(keySender.host, "127.0.0.1") // qmllint disable unqualified
+        tryCompare(item("toastText"), "text", "'menu': no response from Far", 3500)
+    }
+
+    // A remembered box that this machine's networks have made a broadcast address is not switched
+    // to, and the toast says why; another window stored it, so the window reads the list first.
+    function test_refusedSwitchSaysWhy() {
+        deviceFeed.storeRemembered([{ ip: "127.0.0.1", name: "Den" }, { ip: "127.255.255.255", name: "Edge" }]) // qmllint disable unqualified
+        keyInput.click(win, Qt.Key_2, Qt.ControlModifier) // qmllint disable unqualified
+        compare(item("toastText").text, "127.255.255.255 is the broadcast address of 127.0.0.0/8")
+        compare(keySender.host, "127.0.0.1") // qmllint disable unqualified
+        compare(sends.commands(), [])
     }
 
     // A hovered key names itself and its shortcut after the usual delay, and the tooltip
