@@ -85,7 +85,7 @@ ApplicationWindow {
     readonly property DevicePicker devicePopup: pickerLoader.item as DevicePicker
     readonly property bool pickerVisible: devicePopup !== null && devicePopup.visible
     // While a popup is up the keyboard is its own: no shortcut fires and no seek starts.
-    readonly property bool popupOpen: pickerVisible || deviceMenu.visible
+    readonly property bool popupOpen: pickerVisible || (deviceMenu !== null && deviceMenu.visible)
 
     // A box chosen from the list that stops answering may just have a new address; the
     // follower looks for it and says when it has moved.
@@ -360,77 +360,50 @@ ApplicationWindow {
     function openDeviceMenu() {
         // Another window may have chosen, or forgotten, a box since.
         remembered.reload()
-        if (remembered.count === 0)
+        if (remembered.count === 0) {
             openPicker()
-        else
-            deviceMenu.popup(deviceButton, 0, deviceButton.height)
+            return
+        }
+        // A popup made by a Loader has no parent of its own; it opens below the box's name.
+        menuUnloader.stop()
+        if (!deviceMenu)
+            menuLoader.setSource("DeviceMenu.qml", { remembered: remembered, parent: contentItem })
+        deviceMenu.popup(deviceButton, 0, deviceButton.height)
     }
 
-    Menu {
-        id: deviceMenu
+    // Made when it opens, so that it shows the list as stored then, and gone once it has closed.
+    Loader {
+        id: menuLoader
+    }
 
-        objectName: "deviceMenu"
+    readonly property DeviceMenu deviceMenu: menuLoader.item as DeviceMenu
+
+    Timer {
+        id: menuUnloader
+
+        interval: 0
+        onTriggered: menuLoader.source = ""
+    }
+
+    Connections {
+        target: window.deviceMenu
+
         // Also ends a keyboard seek: its key-up goes to the menu now.
-        onAboutToShow: seekKeys.abort()
-        onClosed: seekKeys.forceActiveFocus()
-
-        Instantiator {
-            model: window.remembered
-            onObjectAdded: (index, object) => deviceMenu.insertItem(index, object as MenuItem)
-            onObjectRemoved: (index, object) => deviceMenu.removeItem(object as MenuItem)
-
-            delegate: MenuItem {
-                id: entry
-
-                required property string label
-                required property string name
-                required property string ip
-                required property string deviceId
-                required property string shortcut
-                required property bool current
-
-                checkable: true
-                checked: entry.current
-                text: entry.label
-                // The shortcut is named beside the box; the bus hears both.
-                Accessible.name: entry.label + ", " + entry.shortcut
-                Accessible.onPressAction: entry.triggered()
-                // A checked item unchecks itself when triggered; the box stays the current one.
-                // The choice comes once the menu has closed: it reorders the rows, and this item
-                // goes with its row.
-                onTriggered: {
-                    checked = Qt.binding(() => entry.current)
-                    const box = [entry.ip, entry.name, entry.deviceId]
-                    Qt.callLater(() => window.showSwitch(window.choice.choose(...box)))
-                }
-
-                contentItem: RowLayout {
-                    spacing: 12
-
-                    Text {
-                        Layout.fillWidth: true
-                        leftPadding: entry.indicator ? entry.indicator.width + entry.spacing : 0
-                        text: entry.label
-                        textFormat: Text.PlainText
-                        elide: Text.ElideRight
-                        color: entry.highlighted ? "#ffffff" : "#303030"
-                    }
-
-                    Text {
-                        text: entry.shortcut
-                        color: entry.highlighted ? "#ffffff" : "#707070"
-                    }
-                }
-            }
+        function onAboutToShow() {
+            seekKeys.abort()
         }
 
-        MenuSeparator {}
+        function onClosed() {
+            seekKeys.forceActiveFocus()
+            menuUnloader.restart()
+        }
 
-        MenuItem {
-            objectName: "chooseAnother"
-            text: qsTr("Choose another device…")
-            Accessible.onPressAction: triggered()
-            onTriggered: window.openPicker()
+        function onChosen(ip, name, id) {
+            window.showSwitch(window.choice.choose(ip, name, id))
+        }
+
+        function onChooseAnother() {
+            window.openPicker()
         }
     }
 

@@ -473,6 +473,25 @@ TestCase {
         tryCompare(item("toastText"), "text", "'menu': no response from Far", 3500)
     }
 
+    // The device bar's menu after a box above another went: each entry names its own shortcut
+    // and switches to its own box.
+    function test_menuAfterAForget() {
+        const choice = win.choice
+        choice.choose("127.0.0.1", "Den", "")
+        choice.choose("127.0.0.3", "Cellar", "")
+        choice.choose("127.0.0.4", "Attic", "")
+        choice.remembered.forget("127.0.0.3", "")
+        mouseClick(item("deviceButton"))
+        const menu = win.deviceMenu
+        tryCompare(menu, "opened", true)
+        const entries = [0, 1].map(i => menu.itemAt(i).Accessible.name)
+        compare(entries, ["Attic, Ctrl+1", "Den, Ctrl+2"])
+        menu.itemAt(1).triggered()
+        tryCompare(keySender, "host", "127.0.0.1") // qmllint disable unqualified
+        tryVerify(() => !win.popupOpen)
+        verify(seekKeys.activeFocus, "the remote has the keys again")
+    }
+
     // A remembered box that this machine's networks have made a broadcast address is not switched
     // to, and the toast says why; another window stored it, so the window reads the list first.
     function test_refusedSwitchSaysWhy() {
