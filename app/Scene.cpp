@@ -18,6 +18,7 @@
 #include <QQmlContext>
 #include <QQuickWindow>
 #include <QTranslator>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtQml/qqmlextensionplugin.h>
 
 #if defined(__GLIBC__)
@@ -27,6 +28,12 @@
 Q_IMPORT_QML_PLUGIN(FalquinPlugin)
 
 namespace scene {
+
+namespace {
+
+QFuture<void> g_iconFont;
+
+} // namespace
 
 void setUpApplication()
 {
@@ -40,8 +47,13 @@ void setUpApplication()
     // costs tens of ms and megabytes before the first frame. Either variable still chooses.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") && qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND"))
         QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    if (QFontDatabase::addApplicationFont(QStringLiteral(":/Falquin/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
-        qWarning("Failed to register Material Symbols Rounded font");
+    // Registering it starts the system's font configuration, milliseconds of parsing that the
+    // rest of the start-up need not wait for (QFontDatabase is thread-safe); the window waits
+    // for it before its first text.
+    g_iconFont = QtConcurrent::run([] {
+        if (QFontDatabase::addApplicationFont(QStringLiteral(":/Falquin/fonts/MaterialSymbolsRounded-Regular.ttf")) < 0)
+            qWarning("Failed to register Material Symbols Rounded font");
+    });
 
     // English is the source language: without a catalogue for the locale the texts stay as written.
     auto *translator = new QTranslator(QCoreApplication::instance());
@@ -78,6 +90,11 @@ void prepareEngine(QQmlEngine &engine, const Logic &logic)
     context->setContextProperty(QStringLiteral("remoteDeviceModel"), &logic.remoteDeviceModel());
 }
 
+void waitForIconFont()
+{
+    g_iconFont.waitForFinished();
+}
+
 QVariantMap windowProperties(const Logic &logic)
 {
     return {
@@ -91,6 +108,7 @@ std::unique_ptr<QQmlApplicationEngine> load(const Logic &logic)
 {
     auto engine = std::make_unique<QQmlApplicationEngine>();
     prepareEngine(*engine, logic);
+    waitForIconFont();
     engine->setInitialProperties(windowProperties(logic));
     QObject::connect(
         engine.get(), &QQmlApplicationEngine::objectCreationFailed, QCoreApplication::instance(),

@@ -14,7 +14,11 @@ namespace scene {
 
 // The application's identity, renderer, icon font and translation. Call right after
 // the QGuiApplication exists and before any window: the settings store is named by the identity.
+// The icon font is registered on a worker thread.
 void setUpApplication();
+// Returns once the icon font is registered (or has failed to be); load() calls it before it
+// makes the window, and whoever makes one of the module's items without load() does so too.
+void waitForIconFont();
 
 // Makes the module importable and sets the four context properties on the engine's root context:
 // settings, keySender, discoveryService and remoteDeviceModel. logic must outlive the engine.

@@ -4,6 +4,7 @@ import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import QtQml.Models
+import QtQuick.Templates as T
 import Falquin
 
 ApplicationWindow {
@@ -59,6 +60,41 @@ ApplicationWindow {
         return entry ? entry.seqs.filter(s => !s.startsWith("Num+")).join(", ") : ""
     }
 
+    // The one tool tip of the drawn keys and the gear, after the usual delay: a drawn key's name
+    // and its keyboard shortcut where that says more than the name ("Guide (G)", but "Up" and
+    // "Digit 7"), or the text given. Worked out on hover only: the window does not look up 35
+    // shortcuts, nor make 35 tool tips, while it starts.
+    function hoverKey(control, hovered, text = "") {
+        if (!hovered) {
+            if (keyToolTip && keyToolTip.parent === control)
+                keyToolTip.close()
+            return
+        }
+        if (text === "") {
+            const name = control.Accessible.name
+            const keys = shortcutText(control.keyCommand)
+            const words = name.split(" ")
+            const named = keys.split(", ").every(key => words.includes(key))
+            text = keys !== "" && !named ? name + " (" + keys + ")" : name
+        }
+        if (!keyToolTip)
+            keyToolTip = toolTipComponent.createObject(window.contentItem) as ToolTip
+        keyToolTip.parent = control
+        keyToolTip.text = text
+        keyToolTip.open()
+    }
+
+    property ToolTip keyToolTip: null
+
+    Component {
+        id: toolTipComponent
+
+        // Qt Widgets' tooltip wake-up delay. A tool tip is a popup that never takes focus.
+        ToolTip {
+            delay: 700
+        }
+    }
+
     function showToast(text, failure) {
         toastText.text = text
         toast.failure = failure
@@ -82,7 +118,8 @@ ApplicationWindow {
     onClosing: seekKeys.abort()
 
     // The picker is made on first use: with a box chosen, most starts never open it.
-    readonly property DevicePicker devicePopup: pickerLoader.item as DevicePicker
+    // Typed by what the window asks of them, so that their documents load only at first use.
+    readonly property T.Popup devicePopup: pickerLoader.item as T.Popup
     readonly property bool pickerVisible: devicePopup !== null && devicePopup.visible
     // While a popup is up the keyboard is its own: no shortcut fires and no seek starts.
     readonly property bool popupOpen: pickerVisible || (deviceMenu !== null && deviceMenu.visible)
@@ -188,9 +225,7 @@ ApplicationWindow {
             focusPolicy: Qt.NoFocus
             hoverEnabled: true
             // The keyboard's way to the picker is its shortcut, named here.
-            ToolTip.delay: 700
-            ToolTip.text: Accessible.name + " (" + pickerShortcut.nativeText + ")"
-            ToolTip.visible: hovered
+            onHoveredChanged: window.hoverKey(gearButton, hovered, Accessible.name + " (" + pickerShortcut.nativeText + ")")
             onClicked: window.openPicker()
             // Pressed through the bus as clicked, and no SetFocus offered there, as for the keys.
             Accessible.onPressAction: clicked()
@@ -376,7 +411,7 @@ ApplicationWindow {
         id: menuLoader
     }
 
-    readonly property DeviceMenu deviceMenu: menuLoader.item as DeviceMenu
+    readonly property T.Menu deviceMenu: menuLoader.item as T.Menu
 
     Timer {
         id: menuUnloader

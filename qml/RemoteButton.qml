@@ -54,22 +54,12 @@ AbstractButton {
     }
     // The tooltip needs hover even where the platform does not ask for hover effects.
     hoverEnabled: true
-    // Qt Widgets' tooltip wake-up delay. ToolTip is a popup that never takes focus.
-    ToolTip.delay: 700
-    // The key's name and, inside the main window, its keyboard shortcut where that says more
-    // than the name: "Guide (G)", but "Up" and "Digit 7". Worked out on hover only, so the
-    // window does not look up 35 shortcuts while it starts.
-    ToolTip.text: {
-        if (!hovered)
-            return ""
-        const name = Accessible.name
-        const lookUp = ApplicationWindow.window ? ApplicationWindow.window["shortcutText"] : undefined
-        const keys = typeof lookUp === "function" ? lookUp(keyCommand) : ""
-        const words = name.split(" ")
-        const named = keys.split(", ").every(key => words.includes(key))
-        return keys !== "" && !named ? name + " (" + keys + ")" : name
+    // Inside the main window, its one tool tip shows the key's name and shortcut.
+    onHoveredChanged: {
+        const window = ApplicationWindow.window
+        if (window && typeof window["hoverKey"] === "function")
+            window["hoverKey"](control, hovered)
     }
-    ToolTip.visible: hovered && ToolTip.text !== ""
 
     Behavior on scale {
         NumberAnimation {

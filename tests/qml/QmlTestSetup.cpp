@@ -23,6 +23,7 @@ QmlTestSetup::~QmlTestSetup() = default;
 void QmlTestSetup::applicationAvailable()
 {
     scene::setUpApplication();
+    scene::waitForIconFont();
     // Without the font every glyph legend would render as a box.
     if (!QFontDatabase::families().contains(QStringLiteral("Material Symbols Rounded")))
         qFatal("icon font missing from the resources");
