@@ -394,6 +394,22 @@ ApplicationWindow {
 
         MenuSeparator {}
 
+        // Off, Falquin leaves the session bus, and the media keys go to other players.
+        MenuItem {
+            id: mediaKeysEntry
+
+            objectName: "mediaKeys"
+            text: qsTr("Media keys control this box")
+            checkable: true
+            checked: settings.mediaKeys // qmllint disable unqualified
+            Accessible.onPressAction: triggered()
+            // From the store, as a press through the bus does not toggle the item.
+            onTriggered: {
+                settings.mediaKeys = !settings.mediaKeys // qmllint disable unqualified
+                checked = Qt.binding(() => settings.mediaKeys) // qmllint disable unqualified
+            }
+        }
+
         MenuItem {
             objectName: "chooseAnother"
             text: qsTr("Choose another device…")

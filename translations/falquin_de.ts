@@ -236,6 +236,17 @@
         <source>Choose another device…</source>
         <translation>Anderes Gerät wählen…</translation>
     </message>
+    <message>
+        <source>Media keys control this box</source>
+        <translation>Medientasten steuern dieses Gerät</translation>
+    </message>
+</context>
+<context>
+    <name>MediaPlayer</name>
+    <message>
+        <source>no device configured</source>
+        <translation>kein Gerät eingerichtet</translation>
+    </message>
 </context>
 <context>
     <name>NumberPad</name>
