@@ -408,6 +408,16 @@ ApplicationWindow {
                 settings.mediaKeys = !settings.mediaKeys // qmllint disable unqualified
                 checked = Qt.binding(() => settings.mediaKeys) // qmllint disable unqualified
             }
+
+            // Wraps where the menu is too narrow for it, as in German, instead of being cut.
+            contentItem: Text {
+                leftPadding: mediaKeysEntry.indicator ? mediaKeysEntry.indicator.width + mediaKeysEntry.spacing : 0
+                text: mediaKeysEntry.text
+                textFormat: Text.PlainText
+                wrapMode: Text.Wrap
+                verticalAlignment: Text.AlignVCenter
+                color: mediaKeysEntry.highlighted ? "#ffffff" : "#303030"
+            }
         }
 
         MenuItem {
