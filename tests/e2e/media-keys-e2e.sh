@@ -7,9 +7,7 @@
 set -euo pipefail
 falquin=$1
 boxsim=$2
-for tool in playerctl dbus-run-session gdbus xwininfo xev; do
-    command -v "$tool" >/dev/null || { echo "media-keys-e2e: $tool is needed" >&2; exit 1; }
-done
+for tool in playerctl dbus-run-session gdbus xwininfo xev; do command -v "$tool" >/dev/null || { echo "$tool is needed" >&2; exit 1; }; done
 . "$(dirname "$0")/../netns-pair.sh"
 . "$(dirname "$0")/xvfb.sh"
 
@@ -31,21 +29,8 @@ ip netns exec "$BOX_NS" "$boxsim" -a "$BOX_IP" >"$WORK/sim.log" 2>&1 &
 start_xvfb 340x920x24
 # Den, chosen last, and Attic before it, as the picker leaves them.
 mkdir -p "$WORK/config/Orvantide"
-cat >"$WORK/config/Orvantide/Falquin.conf" <<EOF
-[General]
-lastDeviceIp=$BOX_IP
-lastDeviceName=Den
-lastDeviceId=0e0b0c5151a2
-
-[rememberedDevices]
-1\\id=0e0b0c5151a2
-1\\ip=$BOX_IP
-1\\name=Den
-2\\id=0e0b0c5151a3
-2\\ip=$BOX_IP2
-2\\name=Attic
-size=2
-EOF
+printf '%s\n' '[General]' "lastDeviceIp=$BOX_IP" lastDeviceName=Den '[rememberedDevices]' "1\\ip=$BOX_IP" \
+    '1\name=Den' "2\\ip=$BOX_IP2" '2\name=Attic' size=2 >"$WORK/config/Orvantide/Falquin.conf"
 
 # The bus lives in the app namespace (its socket is abstract) as long as the namespace does.
 in_app dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$0"; exec sleep 600' "$WORK/bus" 2>"$WORK/bus.log" &
@@ -78,25 +63,19 @@ wait_for 5 grep -qx Attic "$WORK/titles" || fail "no Attic title after Ctrl+2"
 in_app xdotool key ctrl+2
 wait_for 5 eval 'test "$(tr "\n" " " <"$WORK/titles")" = "Den Attic Den "' || fail "titles: $(cat "$WORK/titles")"
 
-# 3. Raise brings the window up from under another one (xev's).
-# xwininfo lists the top-most first.
+# 3. Raise brings the window up from under another one (xev's); xwininfo lists the top one first.
 on_top() { in_app xwininfo -root -children | grep -m1 '^ *0x' | grep -q "$1"; }
 in_app xev -geometry 340x920+0+0 >/dev/null 2>&1 &
-xev_pid=$!
 wait_for 5 on_top '"Event Tester"' || fail "xev's window did not come up"
 mpris org.mpris.MediaPlayer2.Raise || fail "Raise"
 wait_for 5 on_top "^ *$(printf 0x%x "$window") " || fail "Raise did not raise the window"
-kill "$xev_pid"
 
 # 4. The menu's entry takes the player off the bus, and brings it back.
-click "${box_name[@]}"
-sleep 0.5
-click "${media_entry[@]}"
+toggle() { click "${box_name[@]}" && sleep 0.5 && click "${media_entry[@]}"; }
+toggle
 wait_for 5 eval '! listed' || fail "still on the bus after the entry was unchecked"
 [ "$(setting mediaKeys)" = false ] || fail "mediaKeys stored as '$(setting mediaKeys)'"
-click "${box_name[@]}"
-sleep 0.5
-click "${media_entry[@]}"
+toggle
 wait_for 5 listed || fail "not back on the bus after the entry was checked"
 
 # 5. Quit during a held seek: the seek gets its "up", and Falquin ends as a closed window does.

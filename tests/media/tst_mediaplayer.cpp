@@ -14,8 +14,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <memory>
-
 class TestMediaPlayer : public QObject
 {
     Q_OBJECT
@@ -32,7 +30,7 @@ private:
     QString m_address;
     Settings m_settings;
     KeySender m_keySender;
-    std::unique_ptr<MediaPlayer> m_player;
+    MediaPlayer m_player { &m_keySender, &m_settings };
     QDBusConnection m_client { QString() };
 };
 
@@ -48,9 +46,8 @@ void TestMediaPlayer::initTestCase()
 
     // Loopback in the test's namespace: every key that passes goes out and says keySent.
     m_keySender.setHost(QStringLiteral("127.0.0.1"));
-    m_player = std::make_unique<MediaPlayer>(&m_keySender, &m_settings);
-    m_player->start(QDBusConnection::connectToBus(m_address, QStringLiteral("player")));
-    QCOMPARE(m_player->serviceName(), QStringLiteral("org.mpris.MediaPlayer2.falquin"));
+    m_player.start(QDBusConnection::connectToBus(m_address, QStringLiteral("player")));
+    QCOMPARE(m_player.serviceName(), QStringLiteral("org.mpris.MediaPlayer2.falquin"));
 }
 
 void TestMediaPlayer::callsSendTheirKey_data()
@@ -98,7 +95,7 @@ void TestMediaPlayer::callsSendTheirKey()
     QFETCH(QString, key);
     QFETCH(bool, refused);
     QSignalSpy sent(&m_keySender, &KeySender::keySent);
-    QDBusMessage message = QDBusMessage::createMethodCall(m_player->serviceName(),
+    QDBusMessage message = QDBusMessage::createMethodCall(m_player.serviceName(),
                                                           QStringLiteral("/org/mpris/MediaPlayer2"), interface, method);
     message.setArguments(args);
     QList<QDBusPendingCall> replies;
@@ -125,7 +122,6 @@ void TestMediaPlayer::aSecondPlayerTakesAnInstanceName()
 
 void TestMediaPlayer::cleanupTestCase()
 {
-    m_player.reset();
     m_daemon.terminate();
     m_daemon.waitForFinished();
 }
