@@ -26,8 +26,8 @@ public:
     MediaPlayer(KeySender *keySender, Settings *settings, QObject *parent = nullptr);
     ~MediaPlayer() override;
 
-    // Goes on bus now, and on and off it as the setting changes. Once; without a bus, or
-    // when the name is taken, one info line and nothing more.
+    // Meets the bus: on it while the setting is on, off it the moment it turns off. Called once;
+    // without a bus, or when the name is taken, one info line and nothing more.
     void start(const QDBusConnection &bus);
     // The bus name held now, or "" while off the bus.
     QString serviceName() const { return m_service; }
