@@ -23,10 +23,9 @@ private slots:
     void callsSendTheirKey_data();
     void callsSendTheirKey();
     void aSecondPlayerTakesAnInstanceName();
-    void cleanupTestCase();
 
 private:
-    QProcess m_daemon;
+    QProcess m_daemon; // killed by its destructor, after the player left the bus
     QString m_address;
     Settings m_settings;
     KeySender m_keySender;
@@ -42,7 +41,6 @@ void TestMediaPlayer::initTestCase()
     QVERIFY2(m_daemon.waitForReadyRead(10000), "no dbus-daemon (package dbus-daemon)");
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     m_client = QDBusConnection::connectToBus(m_address, QStringLiteral("client"));
-    QVERIFY(m_client.isConnected());
 
     // Loopback in the test's namespace: every key that passes goes out and says keySent.
     m_keySender.setHost(QStringLiteral("127.0.0.1"));
@@ -118,12 +116,6 @@ void TestMediaPlayer::aSecondPlayerTakesAnInstanceName()
     second.start(QDBusConnection::connectToBus(m_address, QStringLiteral("second")));
     QCOMPARE(second.serviceName(),
              QStringLiteral("org.mpris.MediaPlayer2.falquin.instance%1").arg(QCoreApplication::applicationPid()));
-}
-
-void TestMediaPlayer::cleanupTestCase()
-{
-    m_daemon.terminate();
-    m_daemon.waitForFinished();
 }
 
 QTEST_GUILESS_MAIN(TestMediaPlayer)
