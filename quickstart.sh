@@ -17,10 +17,12 @@ packages=(build-essential cmake ninja-build pkg-config
 # tests check the install and the .deb with the distribution's validators, and the shell
 # completion test loads bash-completion's helpers; the start-up
 # benchmark's probe watches the window through X's DAMAGE extension; the accessibility tests
-# run the window on the AT-SPI bus with a real client and with the Orca screen reader.
+# run the window on the AT-SPI bus with a real client and with the Orca screen reader; the media
+# keys' tests drive the window as a media player over a private session bus.
 test_packages=(xvfb xauth x11-utils xdotool iproute2 util-linux
     desktop-file-utils appstream man-db lintian dpkg-dev file libxcb-damage0-dev bash-completion
-    at-spi2-core dbus-x11 python3-pyatspi orca speech-dispatcher)
+    at-spi2-core dbus-x11 python3-pyatspi orca speech-dispatcher
+    playerctl dbus-daemon libglib2.0-bin)
 
 install_missing() {
     local missing=()

@@ -9,6 +9,7 @@ const char kIpKey[] = "lastDeviceIp";
 const char kNameKey[] = "lastDeviceName";
 const char kIdKey[] = "lastDeviceId";
 const char kListKey[] = "rememberedDevices";
+const char kMediaKeysKey[] = "mediaKeys";
 const char *const kBoxKeys[] = { "id", "name", "ip" };
 } // namespace
 
@@ -48,6 +49,19 @@ void Settings::setLastDeviceId(const QString &id)
 {
     if (write(kIdKey, id) == Write::Written)
         emit lastDeviceIdChanged();
+}
+
+bool Settings::mediaKeys() const
+{
+    return QSettings().value(QLatin1String(kMediaKeysKey), true).toBool();
+}
+
+void Settings::setMediaKeys(bool on)
+{
+    // Compared as a flag, so that a missing key already counts as on.
+    if (on != mediaKeys()
+        && write(kMediaKeysKey, on ? QStringLiteral("true") : QStringLiteral("false")) == Write::Written)
+        emit mediaKeysChanged();
 }
 
 void Settings::setLastDevice(const QString &ip, const QString &name, const QString &id)

@@ -18,6 +18,8 @@ class Settings : public QObject
     // The discovery id of a box chosen from the list, so it can be found again when its
     // address changes; empty for a box entered by address.
     Q_PROPERTY(QString lastDeviceId READ lastDeviceId WRITE setLastDeviceId NOTIFY lastDeviceIdChanged)
+    // Whether the desktop's media keys and media controls drive the box; on unless turned off.
+    Q_PROPERTY(bool mediaKeys READ mediaKeys WRITE setMediaKeys NOTIFY mediaKeysChanged)
 
 public:
     explicit Settings(QObject *parent = nullptr);
@@ -28,6 +30,8 @@ public:
     void setLastDeviceName(const QString &name);
     QString lastDeviceId() const;
     void setLastDeviceId(const QString &id);
+    bool mediaKeys() const;
+    void setMediaKeys(bool on);
 
     // The three values of one box, written in one pass over the store, so that no reader sees a
     // new address beside the previous box's name. The changed ones' signals follow, in this order.
@@ -44,6 +48,7 @@ signals:
     void lastDeviceIpChanged();
     void lastDeviceNameChanged();
     void lastDeviceIdChanged();
+    void mediaKeysChanged();
     // A value did not reach the store; reason says where. Queued, and once for all the writes of
     // one turn of the event loop, so the three values of one choice make one report.
     void writeFailed(const QString &reason);

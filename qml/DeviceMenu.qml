@@ -78,6 +78,32 @@ Menu {
 
     MenuSeparator {}
 
+    // Off, Falquin leaves the session bus, and the media keys go to other players.
+    MenuItem {
+        id: mediaKeysEntry
+
+        objectName: "mediaKeys"
+        text: qsTr("Media keys control this box")
+        checkable: true
+        checked: settings.mediaKeys // qmllint disable unqualified
+        Accessible.onPressAction: triggered()
+        // From the store, as a press through the bus does not toggle the item.
+        onTriggered: {
+            settings.mediaKeys = !settings.mediaKeys // qmllint disable unqualified
+            checked = Qt.binding(() => settings.mediaKeys) // qmllint disable unqualified
+        }
+
+        // Wraps where the menu is too narrow for it, as in German, instead of being cut.
+        contentItem: Text {
+            leftPadding: mediaKeysEntry.indicator ? mediaKeysEntry.indicator.width + mediaKeysEntry.spacing : 0
+            text: mediaKeysEntry.text
+            textFormat: Text.PlainText
+            wrapMode: Text.Wrap
+            verticalAlignment: Text.AlignVCenter
+            color: mediaKeysEntry.highlighted ? "#ffffff" : "#303030"
+        }
+    }
+
     MenuItem {
         objectName: "chooseAnother"
         text: qsTr("Choose another device…")

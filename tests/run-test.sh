@@ -23,6 +23,8 @@ home=$(mktemp -d "${TMPDIR:-/tmp}/falquin-test.XXXXXX")
 trap 'rm -rf "$home"' EXIT
 mkdir -m 700 "$home/runtime"
 export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/runtime"
+# No session bus: a window under test never becomes a media player of the desktop it runs on.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$home/no-session-bus"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 if [ "$netns" = 1 ]; then
     if [ "$(id -u)" = 0 ]; then userns=""; else userns="--map-root-user"; fi

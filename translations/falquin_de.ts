@@ -25,10 +25,28 @@
     </message>
 </context>
 <context>
+    <name>DeviceChoice</name>
+    <message>
+        <source>No remembered device %1</source>
+        <translation>Kein gemerktes Gerät %1</translation>
+    </message>
+</context>
+<context>
     <name>DeviceFollower</name>
     <message>
         <source>%1 is now at %2</source>
         <translation>%1 ist jetzt unter %2</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceMenu</name>
+    <message>
+        <source>Media keys control this box</source>
+        <translation>Medientasten steuern dieses Gerät</translation>
+    </message>
+    <message>
+        <source>Choose another device…</source>
+        <translation>Anderes Gerät wählen…</translation>
     </message>
 </context>
 <context>
@@ -40,10 +58,6 @@
     <message>
         <source>Refresh</source>
         <translation>Aktualisieren</translation>
-    </message>
-    <message>
-        <source>(unnamed)</source>
-        <translation>(ohne Namen)</translation>
     </message>
     <message>
         <source>scanning…</source>
@@ -85,6 +99,10 @@
         <source>Remembered devices, not answering</source>
         <translation>Gemerkte Geräte, antworten nicht</translation>
     </message>
+    <message>
+        <source>not answering</source>
+        <translation>antwortet nicht</translation>
+    </message>
 </context>
 <context>
     <name>DiscoveryService</name>
@@ -106,6 +124,13 @@
     <message>
         <source>Forget</source>
         <translation>Vergessen</translation>
+    </message>
+</context>
+<context>
+    <name>FoundDevices</name>
+    <message>
+        <source>(unnamed)</source>
+        <translation>(ohne Namen)</translation>
     </message>
 </context>
 <context>
@@ -232,9 +257,12 @@
         <source>Remembered devices</source>
         <translation>Gemerkte Geräte</translation>
     </message>
+</context>
+<context>
+    <name>MediaPlayer</name>
     <message>
-        <source>Choose another device…</source>
-        <translation>Anderes Gerät wählen…</translation>
+        <source>no device configured</source>
+        <translation>kein Gerät eingerichtet</translation>
     </message>
 </context>
 <context>
@@ -261,13 +289,6 @@
     <message>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
-    </message>
-</context>
-<context>
-    <name>RememberedRow</name>
-    <message>
-        <source>not answering</source>
-        <translation>antwortet nicht</translation>
     </message>
 </context>
 <context>

@@ -10,12 +10,13 @@ wait_for() { # <seconds> <command...>
     until "$@"; do [ "$SECONDS" -lt "$end" ] || return 1; sleep 0.1; done
 }
 
-# The app's environment: settings in the temp dir, a real X server of its own. Run it in the
-# background (app_env ... &): it replaces that subshell, so $! is the app itself and a kill
-# reaches it.
+# The app's environment: settings in the temp dir, a real X server of its own, and no session
+# bus unless the caller names one (so the app is never a media player of the desktop the test
+# runs on). Run it in the background (app_env ... &): it replaces that subshell, so $! is the
+# app itself and a kill reaches it.
 app_env() {
     exec env HOME="$WORK" XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK/runtime" \
-        QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY_NAME" "$@"
+        QT_QPA_PLATFORM=xcb DISPLAY="$DISPLAY_NAME" DBUS_SESSION_BUS_ADDRESS="unix:path=$WORK/no-session-bus" "$@"
 }
 
 # Starts Xvfb inside the app namespace (its abstract socket exists only there); sets DISPLAY_NAME.
