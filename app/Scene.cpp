@@ -5,6 +5,7 @@
 #include "DeviceFollower.h"
 #include "DiscoveryService.h"
 #include "FoundDevices.h"
+#include "Identity.h"
 #include "KeySender.h"
 #include "Logic.h"
 #include "RemoteDeviceModel.h"
@@ -37,8 +38,7 @@ QFuture<void> g_iconFont;
 
 void setUpApplication()
 {
-    QGuiApplication::setOrganizationName(QStringLiteral("Orvantide"));
-    QGuiApplication::setApplicationName(QStringLiteral("Falquin"));
+    identity::apply();
     QGuiApplication::setApplicationVersion(QStringLiteral(FALQUIN_VERSION));
     // Lets Wayland shells match the window to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.orvantide.Falquin"));

@@ -9,6 +9,7 @@
 #include "DeviceFollower.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
+#include "Identity.h"
 #include "KeySender.h"
 #include "RemoteDeviceModel.h"
 #include "Settings.h"
@@ -287,8 +288,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     if (argc == 6 && QByteArray(argv[1]) == "--flood")
         return flood(QString::fromLocal8Bit(argv[2]), std::atoi(argv[3]), std::atoll(argv[4]), std::atoll(argv[5]));
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
-    QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+    identity::apply();
     if (qEnvironmentVariableIsEmpty("FALQUIN_BOX_NETNS") || qEnvironmentVariableIsEmpty("FALQUIN_BOXSIM"))
         qFatal("run through bench/run-discovery.sh");
     // Sweeps log a line per destination; the figures are what counts here.

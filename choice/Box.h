@@ -17,6 +17,8 @@ struct Box
 
     // The box a discovery reply describes, its name as it would be shown.
     static Box fromReply(const imgr::ImgrMsg &reply);
+    // A box's name as a list shows it: as shown (imgr::shownName), or "(unnamed)" (translated).
+    static QString label(const QString &name);
 
     bool isNull() const { return ip.isEmpty(); }
     // Whether other stands for the same box: the same id, or, where either has none, the same

@@ -34,10 +34,8 @@ QVariant FoundDevices::data(const QModelIndex &index, int role) const
         return QIdentityProxyModel::data(index, role);
     const QModelIndex source = mapToSource(index);
     switch (role) {
-    case LabelRole: {
-        const QString name = imgr::shownName(source.data(RemoteDeviceModel::NameRole).toString());
-        return name.isEmpty() ? tr("(unnamed)") : name;
-    }
+    case LabelRole:
+        return Box::label(source.data(RemoteDeviceModel::NameRole).toString());
     case ChoosableRole:
         return choosable(index.row());
     case RememberedRole:

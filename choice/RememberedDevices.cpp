@@ -280,10 +280,7 @@ void RememberedDevices::rowsChanged(int countBefore)
 
 QString RememberedDevices::label(int row) const
 {
-    const auto shown = [this](int at) {
-        const QString name = imgr::shownName(m_entries.at(at).box.name);
-        return name.isEmpty() ? tr("(unnamed)") : name;
-    };
+    const auto shown = [this](int at) { return Box::label(m_entries.at(at).box.name); };
     const QString name = shown(row);
     for (int other = 0; other < count(); ++other) {
         if (other != row && shown(other) == name)

@@ -25,6 +25,8 @@ class RememberedDevices : public QAbstractListModel
     // The entries that have not answered the running or the last sweep, for the picker.
     Q_PROPERTY(QObject *notAnswering READ notAnswering CONSTANT)
     Q_PROPERTY(int notAnsweringCount READ notAnsweringCount NOTIFY notAnsweringCountChanged)
+    // How many are kept: the Ctrl+1 … Ctrl+8 of the window.
+    Q_PROPERTY(int max READ max CONSTANT)
 
 public:
     static constexpr int kMax = 8;
@@ -46,6 +48,7 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     int count() const { return int(m_entries.size()); }
+    static int max() { return kMax; }
     const Box &at(int row) const { return m_entries.at(row).box; }
     bool isAnswering(int row) const { return m_entries.at(row).answering; }
     QObject *notAnswering() const;

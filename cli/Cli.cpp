@@ -3,6 +3,7 @@
 
 #include "BrpDiscover.h"
 #include "DeviceIdentity.h"
+#include "DiscoveryService.h"
 #include "HostAddress.h"
 #include "KeySender.h"
 #include "QuitSignals.h"
@@ -63,7 +64,7 @@ QString usage()
                           "\n"
                           "Exit status: 0 ok, 1 a key failed, 2 usage, 3 no box found or none configured,\n"
                           "4 the network cannot be used, 5 the output could not be written.\n")
-        .arg(kDefaultSweepMs)
+        .arg(brp::kSweepMs)
         .arg(keyList());
 }
 
@@ -91,15 +92,9 @@ struct Streams
 
 std::optional<int> problemExit(brp::SweepProblem problem, const Streams &io)
 {
-    switch (problem) {
-    case brp::SweepProblem::PortUnavailable:
-        return io.fail(kNoNetwork, QStringLiteral("UDP port %1 is taken by another program").arg(brp::kDiscoveryPort));
-    case brp::SweepProblem::NoNetwork:
-        return io.fail(kNoNetwork, QStringLiteral("no network to search"));
-    case brp::SweepProblem::None:
-        break;
-    }
-    return std::nullopt;
+    if (problem == brp::SweepProblem::None)
+        return std::nullopt;
+    return io.fail(kNoNetwork, DiscoveryService::problemText(problem));
 }
 
 // One discovery sweep as the picker runs it. Every reply goes to seen, in arrival order; after
@@ -488,7 +483,7 @@ int runCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!isList && !isSend && !isHold)
         return io.usageError(QStringLiteral("unknown command %1: list, send or hold").arg(quoted(command)));
 
-    unsigned int sweepMs = kDefaultSweepMs;
+    unsigned int sweepMs = brp::kSweepMs;
     if (parser.isSet(timeout)) {
         bool ok = false;
         const int value = parser.value(timeout).toInt(&ok);

@@ -24,8 +24,6 @@ enum ExitCode {
     kOutputFailed = 5, // the standard output could not be written (a reader that went away)
 };
 
-inline constexpr unsigned int kDefaultSweepMs = 8000;
-
 // The key words the program sends: the same command strings as the drawn remote.
 const QStringList &keyWords();
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // falquin-cli: Falquin's box list and keys for shell scripts, cron jobs and home automation.
 #include "Cli.h"
+#include "Identity.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -13,8 +14,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     // Falquin's own settings store, for the box it remembers.
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
-    QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+    identity::apply();
 
     // The sweep's per-network info lines are for the app's log, not a script's output;
     // QT_LOGGING_RULES still turns them on.

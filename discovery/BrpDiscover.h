@@ -16,6 +16,8 @@
 namespace brp {
 
 inline constexpr quint16 kDiscoveryPort = 31064;
+// How long a sweep listens for replies unless its caller says otherwise.
+inline constexpr unsigned int kSweepMs = 8000;
 // A home network has a handful of boxes; this only bounds what a flood of made-up ids can cost.
 inline constexpr int kMaxDevices = 1024;
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #pragma once
 
+#include "Identity.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -19,5 +21,5 @@ public:
     // The id grouped for people: "726d-7463-6c69".
     QString deviceIdDisplay() const;
     // The name every DISCOVER request carries: "Falquin", 7 bytes, no terminator.
-    static QByteArray clientName() { return QByteArrayLiteral("Falquin"); }
+    static QByteArray clientName() { return QByteArray(identity::kApplication); }
 };

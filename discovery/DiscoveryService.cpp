@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr quint32 DISCOVER_TIMEOUT_MS = 8000;
+constexpr quint32 DISCOVER_TIMEOUT_MS = brp::kSweepMs;
 // Replies waiting for a GUI thread that falls behind a flood; past this, updates of boxes
 // already listed are dropped (the sweep's list settles them at its end), never the wanted box.
 constexpr qsizetype kMaxWaiting = 4 * brp::kMaxDevices;
@@ -120,14 +120,22 @@ void DiscoveryService::takeReplies()
     emit m_feed.arrived(replies);
 }
 
+QString DiscoveryService::problemText(brp::SweepProblem problem)
+{
+    switch (problem) {
+    case brp::SweepProblem::PortUnavailable:
+        return tr("UDP port %1 is taken by another program").arg(brp::kDiscoveryPort);
+    case brp::SweepProblem::NoNetwork:
+        return tr("no network to search");
+    case brp::SweepProblem::None:
+        break;
+    }
+    return {};
+}
+
 void DiscoveryService::setProblem(brp::SweepProblem problem)
 {
-    if (problem == brp::SweepProblem::PortUnavailable)
-        m_problem = tr("UDP port %1 is taken by another program").arg(brp::kDiscoveryPort);
-    else if (problem == brp::SweepProblem::NoNetwork)
-        m_problem = tr("no network to search");
-    else
-        m_problem.clear();
+    m_problem = problemText(problem);
 }
 
 void DiscoveryService::onWatcherFinished()

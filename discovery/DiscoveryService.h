@@ -42,8 +42,10 @@ public:
     // Replies with this id reach feed() even once the sweep's list is full: the box being
     // looked for. Empty for none; a running sweep sees the change at once.
     void setWantedId(const QString &id);
-    // How long each sweep listens (8 s unless a test wants less).
+    // How long each sweep listens (brp::kSweepMs unless a test wants less).
     void setListenMs(unsigned int ms) { m_listenMs = ms; }
+    // Why a sweep cannot work, as the picker and the command-line tool say it; "" for None.
+    static QString problemText(brp::SweepProblem problem);
 
 signals:
     void scanningChanged();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "MediaPlayer.h"
 
+#include "Identity.h"
 #include "KeySender.h"
 #include "MprisAdaptors.h"
 #include "Settings.h"
@@ -85,7 +86,7 @@ QVariantMap MediaPlayer::metadata() const
     return {
         { QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(QLatin1String(kTrackId))) },
         { QStringLiteral("xesam:title"), shownName() },
-        { QStringLiteral("xesam:artist"), QStringList { QStringLiteral("Falquin") } },
+        { QStringLiteral("xesam:artist"), QStringList { QLatin1String(identity::kApplication) } },
     };
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "MprisAdaptors.h"
 
+#include "Identity.h"
+
 #include <QCoreApplication>
 
 MprisRootAdaptor::MprisRootAdaptor(MediaPlayer *player)
@@ -12,7 +14,7 @@ MprisRootAdaptor::MprisRootAdaptor(MediaPlayer *player)
 QString MprisRootAdaptor::identity() const
 {
     // Plasma passes over a player without one.
-    return QStringLiteral("Falquin");
+    return QLatin1String(identity::kApplication);
 }
 
 QString MprisRootAdaptor::desktopEntry() const

@@ -379,7 +379,7 @@ ApplicationWindow {
 
     // Ctrl+1 is the current box, Ctrl+2 the one before it: pressed twice, it goes back, as Alt+Tab does.
     Instantiator {
-        model: 8
+        model: window.remembered.max
 
         delegate: Shortcut {
             required property int index

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Box</name>
+    <message>
+        <source>(unnamed)</source>
+        <translation>(ohne Namen)</translation>
+    </message>
+</context>
+<context>
     <name>DPad</name>
     <message>
         <source>Up</source>
@@ -124,13 +131,6 @@
     <message>
         <source>Forget</source>
         <translation>Vergessen</translation>
-    </message>
-</context>
-<context>
-    <name>FoundDevices</name>
-    <message>
-        <source>(unnamed)</source>
-        <translation>(ohne Namen)</translation>
     </message>
 </context>
 <context>
@@ -282,10 +282,6 @@
 </context>
 <context>
     <name>RememberedDevices</name>
-    <message>
-        <source>(unnamed)</source>
-        <translation>(ohne Namen)</translation>
-    </message>
     <message>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>

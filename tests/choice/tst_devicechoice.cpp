@@ -2,6 +2,7 @@
 // The one operation that makes a box the chosen one (all of it changes, or none), and the
 // remembered boxes: what every choice keeps, how the store holds them, and what sweeps change.
 #include "DeviceChoice.h"
+#include "Identity.h"
 #include "KeySender.h"
 #include "RememberedDevices.h"
 #include "Settings.h"
@@ -64,11 +65,7 @@ class TestDeviceChoice : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
-        QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
-    }
+    void initTestCase() { identity::apply(); }
 
     void init() { QSettings().clear(); }
 

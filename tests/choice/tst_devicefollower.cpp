@@ -7,6 +7,7 @@
 #include "DeviceFollower.h"
 #include "DeviceIdentity.h"
 #include "DiscoveryService.h"
+#include "Identity.h"
 #include "KeySender.h"
 #include "Settings.h"
 #include "ShownText.h"
@@ -83,8 +84,7 @@ class TestDeviceFollower : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
-        QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+        identity::apply();
         // The network counts once its carrier is up.
         QTRY_VERIFY2_WITH_TIMEOUT(!brp::buildTargets(network::localInterfaces()).isEmpty(),
                                   "no network to sweep: run through run-test.sh --netns --lan", 5000);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
+#include "Identity.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
@@ -22,8 +23,7 @@ private slots:
 
 void TestSettings::initTestCase()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
-    QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+    identity::apply();
     // Never the developer's own store: the runner hands us a private config home.
     const QString home = qEnvironmentVariable("XDG_CONFIG_HOME");
     QVERIFY2(!home.isEmpty() && QSettings().fileName() == home + "/Orvantide/Falquin.conf",

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "HostAddress.h"
+#include "Identity.h"
 #include "KeySender.h"
 #include "Logic.h"
 #include "Settings.h"
@@ -30,8 +31,7 @@ private slots:
 
 void TestStartHost::initTestCase()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
-    QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+    identity::apply();
     QVERIFY(QSettings().fileName().startsWith(qEnvironmentVariable("XDG_CONFIG_HOME") + '/'));
 }
 

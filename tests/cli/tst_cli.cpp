@@ -2,6 +2,7 @@
 // The command-line program's commands, run in process against the simulator's key service on
 // loopback, in a network namespace of the test's own (run-test.sh --netns).
 #include "Cli.h"
+#include "Identity.h"
 
 #include "KeyService.h"
 #include "Settings.h"
@@ -59,8 +60,7 @@ class TestCli : public QObject
 private slots:
     void initTestCase()
     {
-        QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
-        QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+        identity::apply();
         QVERIFY2(m_box.listen(QHostAddress::LocalHost, 31063), qPrintable(m_box.errorString()));
         connect(&m_box, &KeyService::keyReceived, this,
                 [this](quint8, const QString &key, const QByteArray &, quint16 fromPort) {

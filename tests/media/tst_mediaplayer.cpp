@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // What each call to the player sends, asked over a real bus: a dbus-daemon of the test's own,
 // never the session's.
+#include "Identity.h"
 #include "KeySender.h"
 #include "MediaPlayer.h"
 #include "Settings.h"
@@ -35,8 +36,7 @@ private:
 
 void TestMediaPlayer::initTestCase()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Orvantide"));
-    QCoreApplication::setApplicationName(QStringLiteral("Falquin"));
+    identity::apply();
     m_daemon.start(QStringLiteral("dbus-daemon"), { "--session", "--nofork", "--print-address=1" });
     QVERIFY2(m_daemon.waitForReadyRead(10000), "no dbus-daemon (package dbus-daemon)");
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
