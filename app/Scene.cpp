@@ -7,6 +7,7 @@
 #include "FoundDevices.h"
 #include "Identity.h"
 #include "KeySender.h"
+#include "KeyTable.h"
 #include "Logic.h"
 #include "RemoteDeviceModel.h"
 #include "Settings.h"
@@ -101,6 +102,7 @@ QVariantMap windowProperties(const Logic &logic)
         { QStringLiteral("choice"), QVariant::fromValue<QObject *>(&logic.choice()) },
         { QStringLiteral("foundDevices"), QVariant::fromValue<QObject *>(&logic.foundDevices()) },
         { QStringLiteral("follower"), QVariant::fromValue<QObject *>(&logic.follower()) },
+        { QStringLiteral("keyTable"), QVariant::fromValue<QObject *>(&logic.keyTable()) },
     };
 }
 

@@ -26,8 +26,9 @@ void prepareEngine(QQmlEngine &engine, const Logic &logic);
 
 // The rest of the logic that the scene reaches, as the main window's required properties:
 // "choice" (the box the keys go to, and the remembered boxes), "foundDevices" (the picker's view
-// of the device list) and "follower" (says when the box is looked for, or found elsewhere). The
-// window hands the picker what it needs of them.
+// of the device list), "follower" (says when the box is looked for, or found elsewhere) and
+// "keyTable" (every key: its command, legend, name and shortcuts). The window hands the picker
+// and the drawn face what they need of them.
 QVariantMap windowProperties(const Logic &logic);
 
 // A new engine with the main window loaded; the event loop exits with 1 if the window fails.

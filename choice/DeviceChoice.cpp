@@ -4,17 +4,11 @@
 #include "HostAddress.h"
 #include "ImgrMsg.h"
 #include "KeySender.h"
+#include "KeyTable.h"
 #include "RememberedDevices.h"
 #include "Settings.h"
 
 #include <utility>
-
-namespace {
-
-const QLatin1String kDown(" down");
-const QLatin1String kUp(" up");
-
-} // namespace
 
 DeviceChoice::DeviceChoice(KeySender *keySender, Settings *settings, QObject *parent)
     : QObject(parent)
@@ -24,10 +18,13 @@ DeviceChoice::DeviceChoice(KeySender *keySender, Settings *settings, QObject *pa
 {
     // Whoever sent it (a drawn key, the keyboard), a seek's "down" owes its box an "up".
     connect(keySender, &KeySender::keySent, this, [this](const QString &keys) {
-        if (keys.endsWith(kDown))
-            m_held.insert(keys.chopped(kDown.size()));
-        else if (keys.endsWith(kUp))
-            m_held.remove(keys.chopped(kUp.size()));
+        const QString seek = KeyTable::holdOf(keys);
+        if (seek.isEmpty())
+            return;
+        if (keys == KeyTable::down(seek))
+            m_held.insert(seek);
+        else
+            m_held.remove(seek);
     });
 }
 
@@ -81,7 +78,7 @@ void DeviceChoice::endHolds()
     // Each "up" goes out while the key sender still points at the box that got the "down".
     const QSet<QString> held = std::exchange(m_held, {});
     for (const QString &seek : held)
-        m_keySender->sendKey(seek + kUp);
+        m_keySender->sendKey(KeyTable::up(seek));
     m_held.clear();
 }
 

@@ -6,6 +6,7 @@
 #include "DiscoveryService.h"
 #include "HostAddress.h"
 #include "KeySender.h"
+#include "KeyTable.h"
 #include "QuitSignals.h"
 #include "RememberedDevices.h"
 #include "Settings.h"
@@ -42,7 +43,7 @@ QString usage()
 {
     return QStringLiteral("Usage: falquin-cli list [--timeout MS | --remembered] [--json]\n"
                           "       falquin-cli send [--host IP | --box NAME-OR-ID] [--timeout MS] KEY...\n"
-                          "       falquin-cli hold [--host IP | --box NAME-OR-ID] [--timeout MS] rew|ff MS\n"
+                          "       falquin-cli hold [--host IP | --box NAME-OR-ID] [--timeout MS] %3 MS\n"
                           "       falquin-cli --help | --version\n"
                           "\n"
                           "list   runs one discovery sweep and prints each box as it first answers;\n"
@@ -65,7 +66,8 @@ QString usage()
                           "Exit status: 0 ok, 1 a key failed, 2 usage, 3 no box found or none configured,\n"
                           "4 the network cannot be used, 5 the output could not be written.\n")
         .arg(brp::kSweepMs)
-        .arg(keyList());
+        .arg(keyList())
+        .arg(KeyTable::holds().join(QLatin1Char('|')));
 }
 
 QString quoted(const QString &text)
@@ -365,17 +367,7 @@ private:
 
 const QStringList &keyWords()
 {
-    static const QStringList words {
-        QStringLiteral("up"),    QStringLiteral("down"),     QStringLiteral("left"),   QStringLiteral("right"),
-        QStringLiteral("ok"),    QStringLiteral("back"),     QStringLiteral("#0"),     QStringLiteral("#1"),
-        QStringLiteral("#2"),    QStringLiteral("#3"),       QStringLiteral("#4"),     QStringLiteral("#5"),
-        QStringLiteral("#6"),    QStringLiteral("#7"),       QStringLiteral("#8"),     QStringLiteral("#9"),
-        QStringLiteral("."),     QStringLiteral("guide"),    QStringLiteral("info"),   QStringLiteral("zap"),
-        QStringLiteral("menu"),  QStringLiteral("dvr"),      QStringLiteral("live"),   QStringLiteral("record"),
-        QStringLiteral("ba"),    QStringLiteral("mute"),     QStringLiteral("POWER"),  QStringLiteral("ON"),
-        QStringLiteral("OFF"),   QStringLiteral("rew down"), QStringLiteral("rew up"), QStringLiteral("ff down"),
-        QStringLiteral("ff up"),
-    };
+    static const QStringList words = KeyTable::commands();
     return words;
 }
 
@@ -527,16 +519,18 @@ int runCommand(const QStringList &arguments, QTextStream &out, QTextStream &err)
         }
     } else {
         if (words.size() != 2)
-            return io.usageError(QStringLiteral("hold needs rew or ff and a time in milliseconds"));
+            return io.usageError(QStringLiteral("hold needs %1 and a time in milliseconds")
+                                     .arg(KeyTable::holds().join(QStringLiteral(" or "))));
         const QString seek = words.at(0);
-        if (seek != QLatin1String("rew") && seek != QLatin1String("ff"))
-            return io.usageError(QStringLiteral("hold %1: only rew or ff can be held").arg(quoted(seek)));
+        if (!KeyTable::holds().contains(seek))
+            return io.usageError(QStringLiteral("hold %1: only %2 can be held")
+                                     .arg(quoted(seek), KeyTable::holds().join(QStringLiteral(" or "))));
         bool ok = false;
         const int ms = words.at(1).toInt(&ok);
         if (!ok || ms < 0)
             return io.usageError(QStringLiteral("hold: %1 is not a number of milliseconds").arg(quoted(words.at(1))));
-        steps.append({ seek + QStringLiteral(" down"), ms });
-        steps.append({ seek + QStringLiteral(" up"), 0 });
+        steps.append({ KeyTable::down(seek), ms });
+        steps.append({ KeyTable::up(seek), 0 });
     }
 
     QString address;

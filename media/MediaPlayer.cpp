@@ -3,6 +3,7 @@
 
 #include "Identity.h"
 #include "KeySender.h"
+#include "KeyTable.h"
 #include "MprisAdaptors.h"
 #include "Settings.h"
 
@@ -45,25 +46,27 @@ void MediaPlayer::start(const QDBusConnection &bus)
 
 QString MediaPlayer::keyFor(Call call, qint64 offset)
 {
+    // The keys by the keyboard keys that send them in the window.
+    const auto key = [](const char *sequence) { return KeyTable::forShortcut(QLatin1String(sequence))->command; };
     switch (call) {
     // Nothing tells what the box plays, so playing and pausing are one key.
     case Call::Play:
     case Call::Pause:
     case Call::PlayPause:
-        return QStringLiteral("ok");
+        return key("Return");
     // Taps: a seek on the box is a held key, and a call has no release to end it with.
     case Call::Next:
-        return QStringLiteral("right");
+        return key("Right");
     case Call::Previous:
-        return QStringLiteral("left");
+        return key("Left");
     case Call::Seek:
-        return offset > 0 ? QStringLiteral("right") : offset < 0 ? QStringLiteral("left") : QString();
+        return offset > 0 ? key("Right") : offset < 0 ? key("Left") : QString();
     case Call::Stop:
     case Call::SetPosition:
     case Call::OpenUri:
         break;
     }
-    return QString();
+    return {};
 }
 
 // Through sendKey like a click: the status light, the pressed look and a failure's toast

@@ -6,7 +6,11 @@ import Falquin
 Rectangle {
     id: ring
 
+    // The key table's Up, Down, Left, Right and OK, in that order.
+    required property var keys
     readonly property int inset: 6
+    // The threshold of the seek keys' hold, which the keyboard's gesture shares.
+    readonly property int holdThresholdMs: leftKey.holdThresholdMs
 
     implicitWidth: 216
     implicitHeight: 216
@@ -28,10 +32,9 @@ Rectangle {
         flat: true
         glyph: Glyphs.arrowUp
         glyphSize: 30
-        keyCommand: "up"
+        key: ring.keys[0]
         autoRepeat: true
         autoRepeatInterval: 200
-        Accessible.name: qsTr("Up")
     }
 
     RemoteButton {
@@ -45,13 +48,14 @@ Rectangle {
         flat: true
         glyph: Glyphs.arrowDown
         glyphSize: 30
-        keyCommand: "down"
+        key: ring.keys[1]
         autoRepeat: true
         autoRepeatInterval: 200
-        Accessible.name: qsTr("Down")
     }
 
     RemoteButton {
+        id: leftKey
+
         objectName: "leftKey"
         anchors.verticalCenter: parent.verticalCenter
         anchors.left: parent.left
@@ -62,9 +66,7 @@ Rectangle {
         flat: true
         glyph: Glyphs.arrowLeft
         glyphSize: 30
-        keyCommand: "left"
-        holdCommand: "rew"
-        Accessible.name: qsTr("Left")
+        key: ring.keys[2]
     }
 
     RemoteButton {
@@ -78,9 +80,7 @@ Rectangle {
         flat: true
         glyph: Glyphs.arrowRight
         glyphSize: 30
-        keyCommand: "right"
-        holdCommand: "ff"
-        Accessible.name: qsTr("Right")
+        key: ring.keys[3]
     }
 
     RemoteButton {
@@ -92,8 +92,7 @@ Rectangle {
         height: 88
         circle: true
         keyColor: "#1c1c1c"
-        keyCommand: "ok"
-        Accessible.name: qsTr("OK")
+        key: ring.keys[4]
 
         // The wrapper fills the key so the legend centres in it; a bare column
         // would sit at the key's top left.
@@ -105,7 +104,7 @@ Rectangle {
 
                 Text {
                     anchors.horizontalCenter: parent.horizontalCenter
-                    text: "OK"
+                    text: okKey.text
                     textFormat: Text.PlainText
                     font.pixelSize: 24
                     font.bold: true

@@ -17,32 +17,13 @@ ApplicationWindow {
     required property var foundDevices
     required property var follower
 
+    // Every key's command, name and shortcuts, for the shortcuts, the tool tips and the face.
+    required property var keyTable
+
     // Left and Right are missing on purpose: seekKeys needs their release edge.
-    readonly property var keyShortcuts: {
-        const list = [
-            { seqs: ["Up"], cmd: "up" },
-            { seqs: ["Down"], cmd: "down" },
-            { seqs: ["Return", "Enter"], cmd: "ok" },
-            { seqs: [".", "Num+."], cmd: "." },
-            { seqs: ["Backspace", "X"], cmd: "back" },
-            { seqs: ["G"], cmd: "guide" },
-            { seqs: ["I"], cmd: "info" },
-            { seqs: ["Z"], cmd: "zap" },
-            { seqs: ["M"], cmd: "menu" },
-            { seqs: ["D"], cmd: "dvr" },
-            { seqs: ["L"], cmd: "live" },
-            { seqs: ["R"], cmd: "record" },
-            { seqs: ["B"], cmd: "ba" },
-            { seqs: ["P"], cmd: "POWER" },
-            // N and F: O could serve only one of ON and OFF.
-            { seqs: ["N"], cmd: "ON" },
-            { seqs: ["F"], cmd: "OFF" },
-            { seqs: ["V"], cmd: "mute" }
-        ]
-        for (let d = 0; d <= 9; ++d)
-            list.push({ seqs: [String(d), "Num+" + d], cmd: "#" + d })
-        return list
-    }
+    readonly property var keyShortcuts: keyTable.shortcuts
+    readonly property string leftCommand: keyTable.commandFor("Left")
+    readonly property string rightCommand: keyTable.commandFor("Right")
 
     width: 340
     height: 920
@@ -52,31 +33,17 @@ ApplicationWindow {
     title: "Falquin"
     color: "#0f0f0f"
 
-    // "Backspace, X" for the tooltip of the key that sends cmd; Left and Right are the seek keys.
-    function shortcutText(cmd) {
-        if (cmd === "left" || cmd === "right")
-            return cmd === "left" ? "Left" : "Right"
-        const entry = keyShortcuts.find(e => e.cmd === cmd)
-        return entry ? entry.seqs.filter(s => !s.startsWith("Num+")).join(", ") : ""
-    }
-
-    // The one tool tip of the drawn keys and the gear, after the usual delay: a drawn key's name
-    // and its keyboard shortcut where that says more than the name ("Guide (G)", but "Up" and
-    // "Digit 7"), or the text given. Worked out on hover only: the window does not look up 35
-    // shortcuts, nor make 35 tool tips, while it starts.
+    // The one tool tip of the drawn keys and the gear, after the usual delay: the key table's for
+    // a drawn key, or the text given. Made on the first hover: the window does not make 35 tool
+    // tips while it starts.
     function hoverKey(control, hovered, text = "") {
         if (!hovered) {
             if (keyToolTip && keyToolTip.parent === control)
                 keyToolTip.close()
             return
         }
-        if (text === "") {
-            const name = control.Accessible.name
-            const keys = shortcutText(control.keyCommand)
-            const words = name.split(" ")
-            const named = keys.split(", ").every(key => words.includes(key))
-            text = keys !== "" && !named ? name + " (" + keys + ")" : name
-        }
+        if (text === "")
+            text = keyTable.toolTip(control.keyCommand)
         if (!keyToolTip)
             keyToolTip = toolTipComponent.createObject(window.contentItem) as ToolTip
         keyToolTip.parent = control
@@ -252,7 +219,7 @@ ApplicationWindow {
         property bool seeking: false
 
         function seekCmd(key) {
-            return key === "left" ? "rew" : "ff"
+            return window.keyTable.seekOf(key)
         }
 
         function press(key) {
@@ -300,10 +267,10 @@ ApplicationWindow {
             if (window.popupOpen || event.isAutoRepeat)
                 return
             if (event.key === Qt.Key_Left) {
-                press("left")
+                press(window.leftCommand)
                 event.accepted = true
             } else if (event.key === Qt.Key_Right) {
-                press("right")
+                press(window.rightCommand)
                 event.accepted = true
             }
         }
@@ -313,10 +280,10 @@ ApplicationWindow {
             if (event.isAutoRepeat)
                 return
             if (event.key === Qt.Key_Left) {
-                release("left")
+                release(window.leftCommand)
                 event.accepted = true
             } else if (event.key === Qt.Key_Right) {
-                release("right")
+                release(window.rightCommand)
                 event.accepted = true
             }
         }
@@ -338,7 +305,7 @@ ApplicationWindow {
         Timer {
             id: seekTimer
 
-            interval: 400
+            interval: remote.holdThresholdMs
             onTriggered: {
                 seekKeys.seeking = true
                 keySender.sendKey(seekKeys.seekCmd(seekKeys.heldKey) + " down") // qmllint disable unqualified
@@ -349,6 +316,7 @@ ApplicationWindow {
             id: remote
 
             objectName: "remote"
+            keys: window.keyTable
             anchors.centerIn: parent
             scale: Math.min(seekKeys.width / implicitWidth, seekKeys.height / implicitHeight)
             // The software renderer draws rounded corners smooth only at scale 1: it is given

@@ -6,44 +6,29 @@ import Falquin
 // The digit block. Digits go out as "#d": the box then adds no OK of its own,
 // so channel entry works as with the handheld remote.
 GridLayout {
+    id: pad
+
+    // The key table's 1 … 9, dot, 0 and back, in that order.
+    required property var keys
+
     columns: 3
     columnSpacing: 12
     rowSpacing: 10
 
+    // The eleven text keys: the nine digits, the dot and the 0.
     Repeater {
-        model: ["1", "2", "3", "4", "5", "6", "7", "8", "9"]
+        model: pad.keys.slice(0, 11)
 
         RemoteButton {
-            required property string modelData
+            required property var modelData
+            required property int index
 
-            objectName: "digit" + modelData + "Key"
+            objectName: index < 9 ? "digit" + (index + 1) + "Key" : index === 9 ? "dotKey" : "digit0Key"
             Layout.preferredWidth: 74
             Layout.preferredHeight: 38
-            text: modelData
             fontSize: 18
-            keyCommand: "#" + modelData
-            Accessible.name: qsTr("Digit %1").arg(modelData)
+            key: modelData
         }
-    }
-
-    RemoteButton {
-        objectName: "dotKey"
-        Layout.preferredWidth: 74
-        Layout.preferredHeight: 38
-        text: "\u2022"
-        fontSize: 18
-        keyCommand: "."
-        Accessible.name: qsTr("Dot")
-    }
-
-    RemoteButton {
-        objectName: "digit0Key"
-        Layout.preferredWidth: 74
-        Layout.preferredHeight: 38
-        text: "0"
-        fontSize: 18
-        keyCommand: "#0"
-        Accessible.name: qsTr("Digit %1").arg(0)
     }
 
     RemoteButton {
@@ -52,7 +37,6 @@ GridLayout {
         Layout.preferredHeight: 38
         glyph: Glyphs.back
         glyphSize: 20
-        keyCommand: "back"
-        Accessible.name: qsTr("Back")
+        key: pad.keys[11]
     }
 }

@@ -5,6 +5,14 @@ import Falquin
 
 // The handheld remote's face at a fixed 300 x 1000 design size; the window scales it.
 Item {
+    id: body
+
+    // The key table: each place of the face takes its keys from it.
+    required property var keys
+    readonly property var face: keys.face
+    // How long a press of a seek key lasts before it holds the seek.
+    readonly property int holdThresholdMs: dpad.holdThresholdMs
+
     implicitWidth: 300
     implicitHeight: 1000
 
@@ -70,20 +78,16 @@ Item {
                 objectName: "onKey"
                 Layout.preferredWidth: 56
                 Layout.preferredHeight: 38
-                text: "On"
                 fontSize: 14
-                keyCommand: "ON"
-                Accessible.name: qsTr("On")
+                key: body.face.topRow[0]
             }
 
             RemoteButton {
                 objectName: "offKey"
                 Layout.preferredWidth: 56
                 Layout.preferredHeight: 38
-                text: "Off"
                 fontSize: 14
-                keyCommand: "OFF"
-                Accessible.name: qsTr("Off")
+                key: body.face.topRow[1]
             }
 
             RemoteButton {
@@ -91,9 +95,8 @@ Item {
                 Layout.preferredWidth: 66
                 Layout.preferredHeight: 38
                 glyph: Glyphs.power
-                keyCommand: "POWER"
+                key: body.face.topRow[2]
                 keyColor: "#c8281e"
-                Accessible.name: qsTr("Power")
             }
         }
 
@@ -109,8 +112,7 @@ Item {
             Layout.preferredHeight: 46
             circle: true
             glyph: Glyphs.mute
-            keyCommand: "mute"
-            Accessible.name: qsTr("Mute")
+            key: body.face.mute[0]
         }
 
         Item {
@@ -124,12 +126,7 @@ Item {
             spacing: 8
 
             Repeater {
-                model: [
-                    { legend: "DVR", command: "dvr", name: qsTr("DVR") },
-                    { legend: "Live TV", command: "live", name: qsTr("Live TV") },
-                    { legend: "Record", command: "record", name: qsTr("Record") },
-                    { legend: "BA", command: "ba", name: qsTr("BA") }
-                ]
+                model: body.face.functionRow
 
                 // Equal small preferred widths: the row shares its width out evenly.
                 RemoteButton {
@@ -139,10 +136,8 @@ Item {
                     Layout.fillWidth: true
                     Layout.preferredWidth: 1
                     Layout.preferredHeight: 32
-                    text: modelData.legend
                     fontSize: 13
-                    keyCommand: modelData.command
-                    Accessible.name: modelData.name
+                    key: modelData
                 }
             }
         }
@@ -161,10 +156,8 @@ Item {
                 Layout.preferredWidth: 54
                 Layout.preferredHeight: 54
                 circle: true
-                text: "Guide"
-                Accessible.name: qsTr("Guide")
                 fontSize: 13
-                keyCommand: "guide"
+                key: body.face.upperFlank[0]
             }
 
             Item {
@@ -176,10 +169,8 @@ Item {
                 Layout.preferredWidth: 54
                 Layout.preferredHeight: 54
                 circle: true
-                text: "Info"
-                Accessible.name: qsTr("Info")
                 fontSize: 13
-                keyCommand: "info"
+                key: body.face.upperFlank[1]
             }
         }
 
@@ -189,7 +180,10 @@ Item {
         }
 
         DPad {
+            id: dpad
+
             objectName: "dpad"
+            keys: body.face.dpad
             Layout.alignment: Qt.AlignHCenter
         }
 
@@ -206,10 +200,8 @@ Item {
                 Layout.preferredWidth: 54
                 Layout.preferredHeight: 54
                 circle: true
-                text: "Zap"
-                Accessible.name: qsTr("Zap")
                 fontSize: 13
-                keyCommand: "zap"
+                key: body.face.lowerFlank[0]
             }
 
             Item {
@@ -221,10 +213,8 @@ Item {
                 Layout.preferredWidth: 54
                 Layout.preferredHeight: 54
                 circle: true
-                text: "Menu"
-                Accessible.name: qsTr("Menu")
                 fontSize: 13
-                keyCommand: "menu"
+                key: body.face.lowerFlank[1]
             }
         }
 
@@ -235,6 +225,7 @@ Item {
 
         NumberPad {
             objectName: "numberPad"
+            keys: body.face.numberPad
             Layout.alignment: Qt.AlignHCenter
         }
 

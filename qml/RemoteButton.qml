@@ -7,14 +7,16 @@ import QtQuick.Controls.Basic
 AbstractButton {
     id: control
 
-    property string keyCommand
+    // The key table's entry for the key this one draws: its command, legend, name and seek.
+    property var key: null
+    property string keyCommand: key ? key.command : ""
     property string glyph: ""
     property bool circle: false
     property bool flat: false
     property color keyColor: "#2a2a2a"
     property int fontSize: 16
     property int glyphSize: 22
-    property string holdCommand: ""
+    property string holdCommand: key ? key.hold : ""
     property int holdThresholdMs: 400
     property bool holding: false
     // Separate from holding, which is already cleared when the closing click arrives.
@@ -42,8 +44,9 @@ AbstractButton {
     // Focus on a key would steal the window's arrow keys.
     focusPolicy: Qt.NoFocus
     scale: showPressed ? 0.94 : 1.0
+    text: key ? key.legend : ""
     Accessible.role: Accessible.Button
-    Accessible.name: text
+    Accessible.name: key ? key.name : text
     // Nor through the bus: a screen reader's SetFocus would take the arrow keys' focus all the same.
     Accessible.focusable: false
     // Screen readers, switch access and voice control press through here; Qt does not

@@ -9,29 +9,6 @@
     </message>
 </context>
 <context>
-    <name>DPad</name>
-    <message>
-        <source>Up</source>
-        <translation>Nach oben</translation>
-    </message>
-    <message>
-        <source>Down</source>
-        <translation>Nach unten</translation>
-    </message>
-    <message>
-        <source>Left</source>
-        <translation>Links</translation>
-    </message>
-    <message>
-        <source>Right</source>
-        <translation>Rechts</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-</context>
-<context>
     <name>DeviceChoice</name>
     <message>
         <source>No remembered device %1</source>
@@ -220,6 +197,89 @@
     </message>
 </context>
 <context>
+    <name>KeyTable</name>
+    <message>
+        <source>Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>Links</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>Rechts</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Digit %1</source>
+        <translation>Ziffer %1</translation>
+    </message>
+    <message>
+        <source>Dot</source>
+        <translation>Punkt</translation>
+    </message>
+    <message>
+        <source>Guide</source>
+        <translation>Programmführer</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Zap</source>
+        <translation>Zap</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menü</translation>
+    </message>
+    <message>
+        <source>DVR</source>
+        <translation>Aufnahmen</translation>
+    </message>
+    <message>
+        <source>Live TV</source>
+        <translation>Live-TV</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Aufnehmen</translation>
+    </message>
+    <message>
+        <source>BA</source>
+        <translation>BA</translation>
+    </message>
+    <message>
+        <source>Mute</source>
+        <translation>Stumm</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Ein/Aus</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+</context>
+<context>
     <name>Main</name>
     <message>
         <source>no device configured</source>
@@ -266,21 +326,6 @@
     </message>
 </context>
 <context>
-    <name>NumberPad</name>
-    <message>
-        <source>Digit %1</source>
-        <translation>Ziffer %1</translation>
-    </message>
-    <message>
-        <source>Dot</source>
-        <translation>Punkt</translation>
-    </message>
-    <message>
-        <source>Back</source>
-        <translation>Zurück</translation>
-    </message>
-</context>
-<context>
     <name>RememberedDevices</name>
     <message>
         <source>%1 (%2)</source>
@@ -289,54 +334,6 @@
 </context>
 <context>
     <name>RemoteBody</name>
-    <message>
-        <source>On</source>
-        <translation>Ein</translation>
-    </message>
-    <message>
-        <source>Off</source>
-        <translation>Aus</translation>
-    </message>
-    <message>
-        <source>Power</source>
-        <translation>Ein/Aus</translation>
-    </message>
-    <message>
-        <source>Mute</source>
-        <translation>Stumm</translation>
-    </message>
-    <message>
-        <source>DVR</source>
-        <translation>Aufnahmen</translation>
-    </message>
-    <message>
-        <source>Live TV</source>
-        <translation>Live-TV</translation>
-    </message>
-    <message>
-        <source>Record</source>
-        <translation>Aufnehmen</translation>
-    </message>
-    <message>
-        <source>BA</source>
-        <translation>BA</translation>
-    </message>
-    <message>
-        <source>Guide</source>
-        <translation>Programmführer</translation>
-    </message>
-    <message>
-        <source>Info</source>
-        <translation>Info</translation>
-    </message>
-    <message>
-        <source>Zap</source>
-        <translation>Zap</translation>
-    </message>
-    <message>
-        <source>Menu</source>
-        <translation>Menü</translation>
-    </message>
     <message>
         <source>&apos;%1&apos; acknowledged</source>
         <translation>„%1“ bestätigt</translation>

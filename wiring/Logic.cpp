@@ -7,6 +7,7 @@
 #include "DiscoveryService.h"
 #include "FoundDevices.h"
 #include "KeySender.h"
+#include "KeyTable.h"
 #include "LocalNetworks.h"
 #include "RemoteDeviceModel.h"
 #include "Settings.h"
@@ -41,6 +42,7 @@ Logic::Logic(const QStringList &arguments)
 
     // Finds the chosen box again when it stops answering at its address.
     m_follower = std::make_unique<DeviceFollower>(m_keySender.get(), m_choice.get(), m_discoveryService.get());
+    m_keyTable = std::make_unique<KeyTable>();
 }
 
 Logic::~Logic() = default;

@@ -11,14 +11,15 @@ class DeviceIdentity;
 class DiscoveryService;
 class FoundDevices;
 class KeySender;
+class KeyTable;
 class RemoteDeviceModel;
 class Settings;
 
 // The logic objects of one run, made in the program's start-up order and connected as the
 // window needs them: the settings, the key sender and the choice, pointed at the box to start on;
 // then the discovery identity, service and device list, the picker's view of that list, and the
-// follower. Whoever shows the window (the app, the screenshot tool, the QML tests) owns one and
-// destroys the scene's engine first.
+// follower; and the table of the remote's keys. Whoever shows the window (the app, the screenshot tool, the QML tests)
+// owns one and destroys the scene's engine first.
 class Logic
 {
 public:
@@ -35,6 +36,7 @@ public:
     RemoteDeviceModel &remoteDeviceModel() const { return *m_remoteDeviceModel; }
     FoundDevices &foundDevices() const { return *m_foundDevices; }
     DeviceFollower &follower() const { return *m_follower; }
+    KeyTable &keyTable() const { return *m_keyTable; }
 
 private:
     std::unique_ptr<Settings> m_settings;
@@ -45,4 +47,5 @@ private:
     std::unique_ptr<RemoteDeviceModel> m_remoteDeviceModel;
     std::unique_ptr<FoundDevices> m_foundDevices;
     std::unique_ptr<DeviceFollower> m_follower;
+    std::unique_ptr<KeyTable> m_keyTable;
 };

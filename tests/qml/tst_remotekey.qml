@@ -21,7 +21,9 @@ TestCase {
     Component {
         id: dpadComponent
 
-        DPad {}
+        DPad {
+            keys: windowProperties.keyTable.face.dpad // qmllint disable unqualified
+        }
     }
 
     SendLog {
