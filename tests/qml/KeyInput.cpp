@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QTest>
 #include <QWindow>
 
@@ -62,4 +63,14 @@ void KeyInput::type(QObject *window, const QString &text)
     QWindow *target = asWindow(window);
     for (const QChar c : text)
         QTest::keyClick(target, c.toLatin1());
+}
+
+bool KeyInput::sequence(QObject *window, const QString &portableText)
+{
+    const QKeySequence sequence(portableText, QKeySequence::PortableText);
+    if (sequence.count() != 1)
+        return false;
+    const QKeyCombination combination = sequence[0];
+    QTest::keyClick(asWindow(window), combination.key(), combination.keyboardModifiers());
+    return true;
 }

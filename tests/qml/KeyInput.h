@@ -23,4 +23,7 @@ public:
     // delivers some of them; those go to the window directly, both before any other event.
     Q_INVOKABLE void autoRepeat(QObject *window, int key, bool marked = true);
     Q_INVOKABLE void type(QObject *window, const QString &text);
+    // Presses and releases what a shortcut's sequence names ("G", "Num+5", "Return"); false
+    // for a sequence Qt cannot read, which a Shortcut would take silently and never fire.
+    Q_INVOKABLE bool sequence(QObject *window, const QString &portableText);
 };

@@ -148,39 +148,28 @@ TestCase {
         compare(child("ipField").text, "10.0.0.11", "refilled from the host at each opening")
     }
 
-    function test_selectNamedBox() {
-        deviceFeed.show([{ name: "Den", ip: "10.0.0.7", tuners: 2 }]) // qmllint disable unqualified
-        openPicker()
-        mouseClick(rows()[0].row)
-        tryCompare(picker, "visible", false)
-        // The host changed, which clears the name: the name must still be the chosen one.
-        compare(keySender.host, "10.0.0.7") // qmllint disable unqualified
-        compare(keySender.deviceName, "Den") // qmllint disable unqualified
-        compare(settings.lastDeviceIp, "10.0.0.7") // qmllint disable unqualified
-        compare(settings.lastDeviceName, "Den") // qmllint disable unqualified
+    // A click on a row chooses its box with its name: the host first, since a new host clears
+    // the name.
+    function test_clickChoosesRow_data() {
+        return [{ tag: "named", name: "Den", shown: "Den" }, { tag: "unnamed", name: "", shown: "(unnamed)" }]
     }
 
-    function test_selectUnnamedBox() {
-        deviceFeed.show([{ name: "", ip: "10.0.0.8", tuners: 1 }]) // qmllint disable unqualified
+    function test_clickChoosesRow(data) {
+        deviceFeed.show([{ name: data.name, ip: "10.0.0.7", tuners: 2 }]) // qmllint disable unqualified
         openPicker()
         const row = rows()[0]
-        compare(row.name.text, "(unnamed)")
+        compare(row.name.text, data.shown)
         mouseClick(row.row)
         tryCompare(picker, "visible", false)
-        compare(keySender.host, "10.0.0.8") // qmllint disable unqualified
-        compare(keySender.deviceName, "") // qmllint disable unqualified
-        compare(settings.lastDeviceName, "") // qmllint disable unqualified
+        compare([keySender.host, keySender.deviceName], ["10.0.0.7", data.name]) // qmllint disable unqualified
+        compare([settings.lastDeviceIp, settings.lastDeviceName], ["10.0.0.7", data.name]) // qmllint disable unqualified
     }
 
     // Called as the list and the field call it, and with what a box might send as its name.
     function test_selectDevice_data() {
         return [
-            { tag: "ip and name", args: ["10.0.0.7", "Den"], name: "Den", id: "" },
             { tag: "ip, name and id", args: ["10.0.0.7", "Den", "0e0b0c5151a7"], name: "Den", id: "0e0b0c5151a7" },
-            { tag: "no name", args: ["10.0.0.7", ""], name: "", id: "" },
-            { tag: "blank name", args: ["10.0.0.7", "  \t "], name: "", id: "" },
-            { tag: "control characters only", args: ["10.0.0.7", "\u0001\u001b\u007f"], name: "", id: "" },
-            { tag: "control characters inside", args: ["10.0.0.7", "Den\u0007\nTV "], name: "Den TV", id: "" },
+            { tag: "control characters", args: ["10.0.0.7", "Den\u0007\nTV "], name: "Den TV", id: "" },
             { tag: "name missing", args: ["10.0.0.7"], name: "", id: "" },
             { tag: "unusable address", args: ["tv.local", "Den", "0e0b0c5151a7"], unchanged: true },
             { tag: "address missing", args: [], unchanged: true },
@@ -205,22 +194,16 @@ TestCase {
         compare(settings.lastDeviceId, data.id) // qmllint disable unqualified
     }
 
-    // A name with nothing visible in it reads "(unnamed)", like a missing one.
-    function test_unnamedRows() {
-        deviceFeed.show([{ name: " \t", ip: "10.0.0.1", tuners: 1 }, { name: "\u0002\u0003", ip: "10.0.0.2", tuners: 1 }, // qmllint disable unqualified
-                         { name: "A\u0007B", ip: "10.0.0.3", tuners: 1 }])
+    // A name with nothing visible in it reads "(unnamed)", like a missing one; markup is text.
+    function test_rowLabels() {
+        deviceFeed.show([{ name: " \t", ip: "10.0.0.1" }, { name: "\u0002\u0003", ip: "10.0.0.2" }, // qmllint disable unqualified
+                         { name: "A\u0007B", ip: "10.0.0.3" }, { name: "<b>x</b>", ip: "10.0.0.5" }])
         openPicker()
-        const names = rows().map(r => r.name.text).sort()
-        compare(names, ["(unnamed)", "(unnamed)", "A B"])
-    }
-
-    function test_markupShownAsTyped() {
-        deviceFeed.show([{ name: "<b>x</b>", ip: "10.0.0.5", tuners: 2 }]) // qmllint disable unqualified
-        openPicker()
-        const name = rows()[0].name
-        compare(name.text, "<b>x</b>")
+        const names = rows().map(r => r.name)
+        compare(names.map(n => n.text).sort(), ["(unnamed)", "(unnamed)", "<b>x</b>", "A B"])
+        const markup = names.find(n => n.text === "<b>x</b>")
         // Rendered as markup it would be one bold letter; as text it is eight characters.
-        verify(name.contentWidth > 4 * name.font.pixelSize, "width " + name.contentWidth)
+        verify(markup.contentWidth > 4 * markup.font.pixelSize, "width " + markup.contentWidth)
     }
 
     function test_typedAddress_data() {
@@ -262,15 +245,10 @@ TestCase {
             { tag: "empty", text: "", reason: blank },
             { tag: "spaces", text: "   ", reason: blank },
             { tag: "host name", text: "tv.local", reason: bad },
-            { tag: "octet over 255", text: "10.0.0.300", reason: "Not a whole IPv4 address: four numbers 0–255 are needed" },
             { tag: "short form", text: "10.77.2", reason: "Not a whole IPv4 address: four numbers 0–255 are needed" },
-            { tag: "octal number", text: "10.77.0.010", reason: "Leading zeros are not allowed" },
-            { tag: "broadcast", text: "255.255.255.255", reason: "A broadcast address reaches every box" },
             // The test's namespace has loopback's 127.0.0.1/8 only.
             { tag: "a local network's broadcast", text: "127.255.255.255",
               reason: "127.255.255.255 is the broadcast address of 127.0.0.0/8" },
-            { tag: "with port", text: "10.0.0.1:80", reason: bad },
-            { tag: "IPv6 in brackets", text: "[fe80::1]", reason: bad },
             { tag: "markup", text: "<b>1</b>", reason: bad },
         ]
     }
@@ -326,39 +304,10 @@ TestCase {
         verifyUnchanged()
     }
 
-    // Tab reaches the list, Up/Down walk it, Return chooses; the id is remembered.
-    function test_keyboardChoosesRow() {
-        deviceFeed.show([{ name: "Attic", ip: "10.0.0.3", tuners: 4, id: "0e0b0c5151a3" }, // qmllint disable unqualified
-                         { name: "Den", ip: "10.0.0.2", tuners: 2, id: "0e0b0c5151a2" }])
-        openPicker()
-        const field = child("ipField")
-        tryVerify(() => field.activeFocus, 2000)
-        const list = child("deviceList")
-        keyClick(Qt.Key_Up)
-        verify(list.activeFocus, "Up from the field reaches the list")
-        keyClick(Qt.Key_Down)
-        verify(field.activeFocus, "Down from the last row leaves the list")
-        let tabs = 0
-        while (!list.activeFocus && tabs++ < 8)
-            keyClick(Qt.Key_Tab)
-        verify(list.activeFocus, "Tab reaches the list")
-        keyClick(Qt.Key_Up)
-        compare(list.currentIndex, 0)
-        keyClick(Qt.Key_Down)
-        compare(list.currentIndex, 1)
-        keyClick(Qt.Key_Return)
-        tryCompare(picker, "visible", false)
-        compare(keySender.host, "10.0.0.2") // qmllint disable unqualified
-        compare(keySender.deviceName, "Den") // qmllint disable unqualified
-        compare(settings.lastDeviceIp, "10.0.0.2") // qmllint disable unqualified
-        compare(settings.lastDeviceName, "Den") // qmllint disable unqualified
-        compare(settings.lastDeviceId, "0e0b0c5151a2") // qmllint disable unqualified
-    }
-
-    // Up, Down and Tab pass over rows that cannot be chosen (E names loopback's broadcast), and
-    // the list marks its row at once.
+    // Tab and Up from the field reach the list, Up/Down walk it and Return chooses, passing over
+    // rows that cannot be chosen (E names loopback's broadcast); the list marks its row at once.
     function test_keyboardSkipsUnusableRows() {
-        deviceFeed.show([{ name: "A", ip: "", tuners: 1 }, { name: "B", ip: "10.0.0.2", tuners: 1 }, // qmllint disable unqualified
+        deviceFeed.show([{ name: "A", ip: "", tuners: 1 }, { name: "B", ip: "10.0.0.2", tuners: 1, id: "0e0b0c5151a2" }, // qmllint disable unqualified
                          { name: "C", ip: "tv.local", tuners: 1 }, { name: "D", ip: "10.0.0.4", tuners: 1 },
                          { name: "E", ip: "127.255.255.255", tuners: 1 }])
         openPicker()
@@ -387,7 +336,9 @@ TestCase {
         verify(list.currentItem.current)
         keyClick(Qt.Key_Return)
         tryCompare(picker, "visible", false)
-        compare(keySender.host, "10.0.0.2") // qmllint disable unqualified
+        compare([keySender.host, keySender.deviceName], ["10.0.0.2", "B"]) // qmllint disable unqualified
+        compare([settings.lastDeviceIp, settings.lastDeviceName, settings.lastDeviceId], // qmllint disable unqualified
+                ["10.0.0.2", "B", "0e0b0c5151a2"], "the id is remembered")
     }
 
     // Tab goes the way the eye reads, round the picker, and shows where it is.

@@ -116,16 +116,13 @@ TestCase {
 
     function test_tap(data) {
         press(data.key)
-        wait(300)
+        wait(200)
         compare(sends.commands(), [], "nothing at the press")
-        const releasedAt = Date.now()
         release(data.key)
         // The release waits a few ms for the press of a repeat pair before it counts.
-        tryVerify(() => sends.commands().length > 0, 200)
+        tryVerify(() => sends.commands().length > 0, 1000)
         compare(sends.commands(), [data.tag])
-        const after = sends.timeOf(data.tag) - releasedAt
-        verify(after < 45, "tap sent " + after + " ms after the release")
-        wait(500)
+        wait(600)
         compare(sends.commands(), [data.tag], "the tap left no timer running")
     }
 
@@ -141,31 +138,24 @@ TestCase {
     }
 
     function test_hold(data) {
-        const pressedAt = Date.now()
+        const repeat = (times) => {
+            for (let i = 0; i < times; ++i) {
+                keyInput.autoRepeat(win, data.key, data.marked) // qmllint disable unqualified
+                wait(30)
+            }
+        }
         press(data.key)
-        wait(150)
-        for (let i = 0; i < 4; ++i) {
-            keyInput.autoRepeat(win, data.key, data.marked) // qmllint disable unqualified
-            wait(30)
-        }
+        repeat(4)
         compare(sends.commands(), [], "repeats before the threshold send nothing")
-        tryVerify(() => sends.commands().length > 0, 1000)
+        tryVerify(() => sends.commands().length > 0, 2000)
         compare(sends.commands(), [data.cmd + " down"])
-        const downAfter = sends.timeOf(data.cmd + " down") - pressedAt
-        verify(downAfter >= 395 && downAfter < 550, "down after " + downAfter + " ms")
-        for (let i = 0; i < 10; ++i) {
-            keyInput.autoRepeat(win, data.key, data.marked) // qmllint disable unqualified
-            wait(30)
-        }
+        repeat(10)
         compare(sends.commands(), [data.cmd + " down"], "auto-repeat events send nothing")
         release(data.key)
-        tryVerify(() => sends.commands().length > 1, 200)
-        wait(100)
+        tryVerify(() => sends.commands().length > 1, 1000)
         compare(sends.commands(), [data.cmd + " down", data.cmd + " up"])
     }
 
-    // Whatever comes right after a Left release, within the 10 ms the release waits for a
-    // repeat press, is handled after it: shortcuts are matched before the window sees a key.
     function test_keyOrder_data() {
         return [
             { tag: "shortcut", key: Qt.Key_Up, sent: ["left", "up"] },
@@ -189,123 +179,67 @@ TestCase {
         compare(win.pickerVisible, !!data.picker)
     }
 
-    function test_otherArrowIgnored() {
-        press(Qt.Key_Left)
-        press(Qt.Key_Right)
-        release(Qt.Key_Right)
-        compare(sends.commands(), [], "Right is ignored while Left times")
-        tryVerify(() => sends.commands().length > 0, 1000)
-        press(Qt.Key_Right)
-        wait(500)
-        release(Qt.Key_Right)
-        compare(sends.commands(), ["rew down"], "and while Left seeks")
-        release(Qt.Key_Left)
-        compare(sends.commands(), ["rew down", "rew up"])
+    // The gesture's other paths, as steps: "press L", "release R", "repeat L" (a marked
+    // auto-repeat), "hold" (until the seek's down went out), "wait N", "deactivate",
+    // "activate", "gear" (the picker opens), then what the box got.
+    function test_seekPaths_data() {
+        return [
+            { tag: "the other arrow is ignored while one times and seeks",
+              steps: ["press L", "press R", "release R", "hold", "press R", "wait 500", "release R", "release L"],
+              sent: ["rew down", "rew up"] },
+            { tag: "a release of an arrow not pressed", steps: ["release L", "release R", "wait 500", "press R", "release R"],
+              sent: ["right"] },
+            { tag: "deactivated before the threshold", steps: ["press L", "wait 100", "deactivate", "wait 600", "release L"],
+              sent: [] },
+            { tag: "deactivated while seeking: the owed up at once, the late key-up sends nothing",
+              steps: ["press L", "hold", "deactivate", "activate", "repeat L", "repeat L", "release L"],
+              sent: ["rew down", "rew up"] },
+            { tag: "the picker opened mid-seek", steps: ["press R", "hold", "gear", "release R"], sent: ["ff down", "ff up"] },
+            { tag: "the picker opened mid-tap, and arrows while it shows",
+              steps: ["press R", "wait 100", "gear", "wait 500", "release R", "press L", "wait 500", "release L"], sent: [] },
+        ]
     }
 
-    function test_releaseOfUnpressedArrow() {
-        release(Qt.Key_Left)
-        release(Qt.Key_Right)
-        wait(500)
-        compare(sends.commands(), [])
-        // And the gesture still works afterwards.
-        press(Qt.Key_Right)
-        release(Qt.Key_Right)
-        compare(sends.commands(), ["right"])
-    }
-
-    function test_deactivatedBeforeThreshold() {
-        press(Qt.Key_Left)
-        wait(100)
-        deactivate()
-        wait(600)
-        release(Qt.Key_Left)
-        compare(sends.commands(), [], "an aborted tap sends nothing at all")
-    }
-
-    function test_deactivatedWhileSeeking() {
-        press(Qt.Key_Left)
-        tryVerify(() => sends.commands().length > 0, 1000)
-        deactivate()
-        compare(sends.commands(), ["rew down", "rew up"], "the owed up goes out at once")
-        win.requestActivate()
-        tryVerify(() => win.active)
-        // Back in the window with the key still down: its auto-repeats start nothing.
-        for (let i = 0; i < 4; ++i) {
-            keyInput.autoRepeat(win, Qt.Key_Left) // qmllint disable unqualified
-            wait(150)
+    function test_seekPaths(data) {
+        const keys = { L: Qt.Key_Left, R: Qt.Key_Right }
+        for (const step of data.steps) {
+            const [what, arg] = step.split(" ")
+            if (what === "press")
+                press(keys[arg])
+            else if (what === "release")
+                release(keys[arg])
+            else if (what === "repeat")
+                keyInput.autoRepeat(win, keys[arg]) // qmllint disable unqualified
+            else if (what === "hold")
+                tryVerify(() => sends.commands().length > 0, 2000)
+            else if (what === "wait")
+                wait(Number(arg))
+            else if (what === "deactivate")
+                deactivate()
+            else if (what === "activate") {
+                win.requestActivate()
+                tryVerify(() => win.active)
+            } else if (what === "gear")
+                openPickerWithGear()
         }
-        release(Qt.Key_Left)
         wait(100)
-        compare(sends.commands(), ["rew down", "rew up"], "the late key-up sends nothing")
-    }
-
-    function test_pickerOpenedMidSeek() {
-        press(Qt.Key_Right)
-        tryVerify(() => sends.commands().length > 0, 1000)
-        openPickerWithGear()
-        compare(sends.commands(), ["ff down", "ff up"])
-        release(Qt.Key_Right)
-        compare(sends.commands(), ["ff down", "ff up"])
-    }
-
-    function test_pickerOpenedMidTap() {
-        press(Qt.Key_Right)
-        wait(100)
-        openPickerWithGear()
-        wait(500)
-        release(Qt.Key_Right)
-        compare(sends.commands(), [])
-        // Arrows pressed while the picker shows start nothing.
-        press(Qt.Key_Left)
-        wait(500)
-        release(Qt.Key_Left)
-        compare(sends.commands(), [])
+        compare(sends.commands(), data.sent)
     }
 
     // ---- Shortcuts ----
 
+    // Every keyboard key of the key table sends its key's command, whatever has the focus.
     function test_shortcuts_data() {
-        const rows = [
-            { tag: "Up", key: Qt.Key_Up, cmd: "up" },
-            { tag: "Down", key: Qt.Key_Down, cmd: "down" },
-            { tag: "Return", key: Qt.Key_Return, cmd: "ok" },
-            { tag: "keypad Enter", key: Qt.Key_Enter, mod: Qt.KeypadModifier, cmd: "ok" },
-            { tag: "dot", key: Qt.Key_Period, cmd: "." },
-            { tag: "keypad dot", key: Qt.Key_Period, mod: Qt.KeypadModifier, cmd: "." },
-            { tag: "Backspace", key: Qt.Key_Backspace, cmd: "back" },
-            { tag: "X", key: Qt.Key_X, cmd: "back" },
-            { tag: "G", key: Qt.Key_G, cmd: "guide" },
-            { tag: "I", key: Qt.Key_I, cmd: "info" },
-            { tag: "Z", key: Qt.Key_Z, cmd: "zap" },
-            { tag: "M", key: Qt.Key_M, cmd: "menu" },
-            { tag: "D", key: Qt.Key_D, cmd: "dvr" },
-            { tag: "L", key: Qt.Key_L, cmd: "live" },
-            { tag: "R", key: Qt.Key_R, cmd: "record" },
-            { tag: "B", key: Qt.Key_B, cmd: "ba" },
-            { tag: "P", key: Qt.Key_P, cmd: "POWER" },
-            { tag: "N", key: Qt.Key_N, cmd: "ON" },
-            { tag: "F", key: Qt.Key_F, cmd: "OFF" },
-            { tag: "V", key: Qt.Key_V, cmd: "mute" },
-        ]
-        for (let d = 0; d <= 9; ++d) {
-            rows.push({ tag: String(d), key: Qt.Key_0 + d, cmd: "#" + d })
-            rows.push({ tag: "keypad " + d, key: Qt.Key_0 + d, mod: Qt.KeypadModifier, cmd: "#" + d })
-        }
+        const rows = []
+        for (const entry of windowProperties.keyTable.shortcuts) // qmllint disable unqualified
+            for (const seq of entry.seqs)
+                rows.push({ tag: seq, seq: seq, cmd: entry.cmd })
         return rows
     }
 
     function test_shortcuts(data) {
-        keyInput.click(win, data.key, data.mod || Qt.NoModifier) // qmllint disable unqualified
+        verify(keyInput.sequence(win, data.seq), "Qt reads the sequence") // qmllint disable unqualified
         compare(sends.commands(), [data.cmd])
-    }
-
-    function test_everyShortcutParses() {
-        // A sequence Qt cannot parse is taken silently and never fires.
-        compare(win.keyShortcuts.length, 27)
-        for (const entry of win.keyShortcuts)
-            for (const seq of entry.seqs)
-                verify(seq.length > 0, entry.cmd)
     }
 
     function test_noShortcutWhilePickerOpen() {
@@ -365,38 +299,25 @@ TestCase {
 
     // ---- The failure toast ----
 
-    function test_toastTiming() {
+    // A failure shows, fades in and out, and a later one replaces the text and restarts the 2.5 s.
+    function test_toast() {
         keySender.host = "" // qmllint disable unqualified
         const toast = item("toast")
         verify(!toast.visible)
-        const failedAt = Date.now()
+        const firstAt = Date.now()
         keyInput.click(win, Qt.Key_G) // qmllint disable unqualified
         compare(item("toastText").text, "'guide': no device configured")
-        tryCompare(toast, "opacity", 0.95, 400)
-        verify(toast.visible)
-        changes.watch(toast, "opacity")
-        tryVerify(() => !toast.visible, 3500)
-        const hiddenAfter = Date.now() - failedAt
-        verify(hiddenAfter >= 2500 && hiddenAfter < 2900, "hidden after " + hiddenAfter + " ms")
-        // It fades: values between shown and gone, over about 150 ms.
-        const values = changes.entries.map(e => Number(e.value))
-        verify(values.some(v => v > 0.05 && v < 0.9), "fade steps: " + values)
-        const fade = changes.entries[changes.entries.length - 1].at - changes.entries[0].at
-        verify(fade >= 80 && fade < 400, "fade took " + fade + " ms")
-    }
-
-    function test_toastReplacedByLaterFailure() {
-        keySender.host = "" // qmllint disable unqualified
-        const toast = item("toast")
-        keyInput.click(win, Qt.Key_G) // qmllint disable unqualified
-        wait(1000)
-        const secondAt = Date.now()
+        tryCompare(toast, "opacity", 0.95, 1000)
+        wait(1500 - (Date.now() - firstAt))
         keyInput.click(win, Qt.Key_Z) // qmllint disable unqualified
         compare(item("toastText").text, "'zap': no device configured")
-        wait(2500 - (Date.now() - secondAt) - 300)
-        verify(toast.visible && toast.opacity > 0.9, "still shown 2.2 s after the second failure")
-        tryVerify(() => !toast.visible, 1000)
-        verify(Date.now() - secondAt >= 2500)
+        changes.watch(toast, "opacity")
+        // Past the first failure's 2.5 s, well within the second's.
+        wait(2800 - (Date.now() - firstAt))
+        verify(toast.visible && toast.opacity > 0.9, "still shown for the second failure")
+        tryVerify(() => !toast.visible, 3000)
+        const values = changes.entries.map(e => Number(e.value))
+        verify(values.some(v => v > 0.05 && v < 0.9), "it fades: " + values)
     }
 
     function test_toastShowsMarkupAsText() {
@@ -507,14 +428,9 @@ TestCase {
     function test_toolTips_data() {
         return [
             { tag: "guide", key: "guideKey", text: "Guide (G)" },
-            { tag: "power", key: "powerKey", text: "Power (P)" },
             { tag: "two keys", key: "backKey", text: "Back (Backspace, X)" },
-            { tag: "ok", key: "okKey", text: "OK (Return, Enter)" },
-            { tag: "dot", key: "dotKey", text: "Dot (.)" },
-            { tag: "function row", key: "liveKey", text: "Live TV (L)" },
             // The shortcut is left out where the name already says it.
             { tag: "digit", key: "digit7Key", text: "Digit 7" },
-            { tag: "arrow", key: "upKey", text: "Up" },
             { tag: "seek key", key: "leftKey", text: "Left" },
             { tag: "gear", key: "gearButton", text: "Choose device (Ctrl+L)" },
         ]

@@ -79,15 +79,14 @@ TestCase {
     }
 
     function test_hold() {
-        const pressedAt = Date.now()
         mousePress(leftKey)
-        tryVerify(() => sends.commands().length > 0, 1000)
+        wait(200)
+        compare(sends.commands(), [], "half the threshold is still no hold")
+        tryVerify(() => sends.commands().length > 0, 2000)
         compare(sends.commands(), ["rew down"])
-        const threshold = sends.timeOf("rew down") - pressedAt
-        verify(threshold >= 390 && threshold < 800, "down after " + threshold + " ms")
         verify(leftKey.holding)
         verify(leftKey.externalHold, "the seek lights the key")
-        wait(Math.max(0, 1000 - (Date.now() - pressedAt)))
+        wait(500)
         compare(sends.commands(), ["rew down"], "one down per hold")
         mouseRelease(leftKey)
         compare(sends.commands(), ["rew down", "rew up"])
@@ -145,36 +144,22 @@ TestCase {
     }
 
     function test_autoRepeat() {
-        const pressedAt = Date.now()
         mousePress(upKey)
-        wait(250)
+        wait(100)
         compare(sends.commands(), [], "the press itself sends nothing")
-        wait(Math.max(0, 1000 - (Date.now() - pressedAt)))
-        const releasedAt = Date.now()
+        tryVerify(() => sends.commands().length >= 2, 3000, "repeats while held")
+        const held = sends.commands().length
         mouseRelease(upKey)
-        const all = sends.commands()
-        verify(all.every(keys => keys === "up"), "only taps of up: " + all)
-        verify(all.length >= 3, "repeats while held: " + all.length)
-        const times = sends.entries.map(e => e.at)
-        for (let i = 1; i < times.length - 1; ++i) {
-            const gap = times[i] - times[i - 1]
-            // About 200 ms apart; a late send shortens the next gap, so the bounds leave room
-            // on both sides (a sanitizer build measured 162 ms once).
-            verify(gap >= 100 && gap < 1000, "repeat interval " + gap + " ms")
-        }
-        verify(times[times.length - 1] >= releasedAt, "one more at the release")
+        compare(sends.commands().length, held + 1, "one more at the release")
+        verify(sends.commands().every(keys => keys === "up"), "only taps of up: " + sends.commands())
     }
 
     function test_pulseFromElsewhere() {
-        changes.watch(rightKey, "pulsing")
-        const sentAt = Date.now()
         keySender.sendKey("right") // qmllint disable unqualified
         verify(rightKey.pulsing, "lit at once: the send comes back synchronously")
         verify(rightKey.showPressed)
-        tryVerify(() => !rightKey.pulsing, 1000)
-        const lit = changes.entries[changes.entries.length - 1].at - sentAt
-        verify(lit >= 100 && lit < 400, "lit for " + lit + " ms")
         verify(!leftKey.pulsing && !upKey.pulsing, "only the matching key lights")
+        tryVerify(() => !rightKey.pulsing, 1000)
     }
 
     function test_externalHold() {
@@ -201,24 +186,19 @@ TestCase {
         verify(afterSecond >= 100, "lit until " + afterSecond + " ms after the second send")
     }
 
-    function test_failedSendLightsNothing() {
-        keySender.host = "" // qmllint disable unqualified
-        mousePress(rightKey)
-        verify(rightKey.showPressed, "pressed look while down")
-        mouseRelease(rightKey)
-        compare(failures.count, 1)
-        compare(sends.commands(), [])
-        verify(!rightKey.pulsing)
-        wait(50)
-        verify(!rightKey.showPressed)
-    }
-
-    function test_failedUpEndsTheSeekLight() {
+    // A key that fails to go out lights nothing; a seek's up that fails still ends its light.
+    function test_failuresLightNothing() {
         keySender.sendKey("ff down") // qmllint disable unqualified
         verify(rightKey.externalHold)
         keySender.host = "" // qmllint disable unqualified
         keySender.sendKey("ff up") // qmllint disable unqualified
-        compare(failures.count, 1)
         verify(!rightKey.externalHold)
+        mousePress(rightKey)
+        verify(rightKey.showPressed, "pressed look while down")
+        mouseRelease(rightKey)
+        compare(failures.count, 2)
+        compare(sends.commands(), ["ff down"])
+        verify(!rightKey.pulsing)
+        tryVerify(() => !rightKey.showPressed)
     }
 }

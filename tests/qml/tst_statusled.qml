@@ -25,13 +25,11 @@ TestCase {
 
     function test_greenFor300ms() {
         const led = createTemporaryObject(ledComponent, testCase)
-        changes.watch(led, "color")
-        const at = Date.now()
         led.flash(true)
         compare(String(led.color), "#3ec46d")
+        wait(100)
+        compare(String(led.color), "#3ec46d", "still lit a third of the way")
         tryVerify(() => String(led.color) === "#303030", 1000)
-        const lit = changes.entries[1].at - at
-        verify(lit >= 280 && lit < 600, "lit for " + lit + " ms")
     }
 
     function test_secondFlashReplacesAndRestarts() {
