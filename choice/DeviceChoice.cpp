@@ -5,6 +5,7 @@
 #include "ImgrMsg.h"
 #include "KeySender.h"
 #include "KeyTable.h"
+#include "LocalNetworks.h"
 #include "RememberedDevices.h"
 #include "Settings.h"
 
@@ -16,6 +17,8 @@ DeviceChoice::DeviceChoice(KeySender *keySender, Settings *settings, QObject *pa
     , m_settings(settings)
     , m_remembered(new RememberedDevices(settings, this))
 {
+    m_remembered->setRefusal([this](const QString &ip) { return addressProblem(ip); });
+    connect(networks(), &LocalNetworks::changed, m_remembered, &RememberedDevices::refusalsChanged);
     // Whoever sent it (a drawn key, the keyboard), a seek's "down" owes its box an "up".
     connect(keySender, &KeySender::keySent, this, [this](const QString &keys) {
         const QString seek = KeyTable::holdOf(keys);

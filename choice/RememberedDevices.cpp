@@ -65,6 +65,8 @@ QVariant RememberedDevices::data(const QModelIndex &index, int role) const
         return entry.answering;
     case ShortcutRole:
         return QStringLiteral("Ctrl+%1").arg(index.row() + 1);
+    case ChoosableRole:
+        return !m_refusal || m_refusal(entry.box.ip).isEmpty();
     default:
         return {};
     }
@@ -80,6 +82,7 @@ QHash<int, QByteArray> RememberedDevices::roleNames() const
         { CurrentRole, QByteArrayLiteral("current") },
         { AnsweringRole, QByteArrayLiteral("answering") },
         { ShortcutRole, QByteArrayLiteral("shortcut") },
+        { ChoosableRole, QByteArrayLiteral("choosable") },
     };
 }
 
@@ -147,6 +150,12 @@ void RememberedDevices::setCurrent(const Box &box)
     m_current = box;
     if (count() > 0)
         emit dataChanged(index(0), index(count() - 1), { CurrentRole });
+}
+
+void RememberedDevices::refusalsChanged()
+{
+    if (count() > 0)
+        emit dataChanged(index(0), index(count() - 1), { ChoosableRole });
 }
 
 void RememberedDevices::sweepStarted()

@@ -39,6 +39,7 @@ public:
         CurrentRole, // the box this window's keys go to
         AnsweringRole,
         ShortcutRole, // "Ctrl+1" … "Ctrl+8", the keys that choose it
+        ChoosableRole, // its address passes the rule on this machine's networks as they are now
     };
 
     explicit RememberedDevices(Settings *settings, QObject *parent = nullptr);
@@ -66,6 +67,10 @@ public:
     void remember(const Box &box);
     // Marks the entry of the box this window's keys go to.
     void setCurrent(const Box &box);
+    // Why an address cannot be chosen now, or "" (the choice's rule); asked for ChoosableRole.
+    void setRefusal(std::function<QString(const QString &)> refusal) { m_refusal = std::move(refusal); }
+    // The rule's answers may have changed (the machine's networks did).
+    void refusalsChanged();
 
     // A sweep begins: no box has answered it yet.
     void sweepStarted();
@@ -94,6 +99,7 @@ private:
     Settings *m_settings;
     QList<Entry> m_entries;
     Box m_current;
+    std::function<QString(const QString &)> m_refusal;
     // Kept apart from the filter's row count: a view learns of its own rows only once shown.
     int m_notAnsweringCount = 0;
     QSortFilterProxyModel *m_notAnswering;

@@ -293,9 +293,12 @@ Dialog {
                 id: entry
 
                 required property string deviceId
+                required property bool choosable
 
                 width: ListView.view.width
                 height: 40
+                // One that this machine's networks have made a broadcast address cannot be chosen.
+                enabled: entry.choosable
                 selected: ListView.isCurrentItem && ListView.view.activeFocus
                 nameColor: "#c0c0c0"
                 note: qsTr("not answering")

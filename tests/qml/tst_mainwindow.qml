@@ -421,6 +421,11 @@ TestCase {
         compare(item("toastText").text, "127.255.255.255 is the broadcast address of 127.0.0.0/8")
         compare(keySender.host, "127.0.0.1") // qmllint disable unqualified
         compare(sends.commands(), [])
+        // The picker lists it, dimmed: it cannot be chosen there either.
+        openPickerWithGear()
+        const list = findChild(picker.contentItem, "rememberedList")
+        tryVerify(() => list.count === 2 && list.itemAtIndex(1) !== null, 3000)
+        compare([list.itemAtIndex(0).enabled, list.itemAtIndex(1).enabled], [true, false])
     }
 
     // A hovered key names itself and its shortcut after the usual delay, and the tooltip
